@@ -1,0 +1,81 @@
+#pragma once
+// The one link to the scale: the serial channel, the frame exchange and the
+// message buffer that every feature shares, one command at a time.
+//
+// A feature's cycle: checkConnected(), buffer().clear(), puts, runCommand(code),
+// and only when that returned true, gets in reply order.
+
+#include "message_buffer.h"
+#include "serial_channel.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+class UserInterface;
+
+// Read time-out of the channel: 20 ticks of 55 ms.
+inline constexpr std::chrono::milliseconds kReadTimeout{20 * 55};
+
+class ScaleLink {
+public:
+    ScaleLink(std::unique_ptr<SerialChannel> channel, UserInterface& ui);
+    ~ScaleLink();
+    ScaleLink(const ScaleLink&) = delete;
+    ScaleLink& operator=(const ScaleLink&) = delete;
+
+    // Opens the port and raises DTR. The reason for a failure is in openFailure().
+    bool openLink(const PortId& port, std::uint32_t baud);
+    void closeLink();
+    bool isOpen() const;
+    OpenFailure openFailure() const;
+
+    MessageBuffer& buffer() { return buffer_; }
+    const MessageBuffer& buffer() const { return buffer_; }
+
+    // The bare exchange: no status, no message. The cursor is 0 afterwards.
+    void send(std::uint8_t command);
+    // The command transaction: send, report a failure with "Comunication Error!",
+    // show the status byte and the "SYSTEM" tab from a good reply; the cursor
+    // is left at reply byte 2.
+    bool runCommand(std::uint8_t command);
+    // The not-connected guard: "You are not connected to the scale!".
+    bool checkConnected();
+
+    // Result of the last exchange: true when all attempts failed.
+    bool linkError() const { return linkError_; }
+
+    // True from the start of a command's exchange until runCommand returns
+    // (including while its error box runs a nested event loop). The terminal's
+    // poll skips a tick while this holds.
+    bool commandInProgress() const { return inProgress_ > 0; }
+
+    // Counters for tests and benchmarks.
+    struct Statistics {
+        std::uint64_t exchanges = 0;
+        std::uint64_t attempts = 0;
+        std::uint64_t purges = 0;
+    };
+    const Statistics& statistics() const { return stats_; }
+
+    SerialChannel& channel() { return *channel_; }
+
+private:
+    void exchange();
+
+    std::unique_ptr<SerialChannel> channel_;
+    UserInterface& ui_;
+    MessageBuffer buffer_;
+    std::uint8_t address_ = 0; // always 0
+    std::uint8_t command_ = 0;
+    bool linkError_ = false;
+    int inProgress_ = 0;
+    Statistics stats_;
+};
+
+// Text for the box that reports a number that does not convert:
+// "'12x' is not a valid integer value." / "... floating point value."
+enum class NumberKind { Integer, FloatingPoint };
+std::string conversionErrorText(std::string_view text, NumberKind kind);
+// Shows it in an error box titled with the program's name.
+void reportConversionError(UserInterface& ui, std::string_view text, NumberKind kind);

@@ -1,0 +1,56 @@
+#pragma once
+// The one seam between the program's logic and the person at the counter.
+//
+// Message boxes, file dialogs, the beep, the busy cursor and the two signs of
+// the scale's state in the main window (the status text and the "SYSTEM" tab)
+// all go through this interface. The program implements it with Qt; tests
+// replace it with a recorder, so no test ever blocks on a modal box.
+//
+// Texts crossing this seam are bytes: message texts are ASCII, file names are
+// the platform's local 8-bit encoding (UTF-8 on Linux).
+
+#include <optional>
+#include <string>
+
+struct FileDialogRequest {
+    std::string filterDescription; // "TAB separated Text Files"
+    std::string pattern;           // "*.TXT"
+    std::string defaultSuffix;     // "TXT": added to a name typed without one
+    std::string startFolder;       // "" lets the platform choose
+};
+
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    // A modal box with an error icon and an OK button; returns once dismissed.
+    virtual void showError(const std::string& text, const std::string& title) = 0;
+
+    // The executable's name without its extension: the title of the boxes that
+    // report a text that does not convert to a number.
+    virtual std::string applicationTitle() const = 0;
+
+    virtual void beep() = 0;
+
+    // Busy cursor over the whole program. Calls nest; use BusyCursor below.
+    virtual void setBusy(bool busy) = 0;
+
+    virtual std::optional<std::string> askOpenFileName(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> askSaveFileName(const FileDialogRequest& request) = 0;
+
+    // The main window's status text ("STATUS:04") and the "SYSTEM" tab.
+    virtual void setStatusText(const std::string& text) = 0;
+    virtual void setSystemPageVisible(bool visible) = 0;
+};
+
+// Shows the busy cursor for one scope and ends it on every path out of it.
+class BusyCursor {
+public:
+    explicit BusyCursor(UserInterface& ui) : ui_(ui) { ui_.setBusy(true); }
+    ~BusyCursor() { ui_.setBusy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    UserInterface& ui_;
+};

@@ -1,0 +1,3 @@
+#include "system_page.h"
+
+SystemPage::SystemPage(PageContext context, QWidget* parent) : QWidget(parent), context_(context) {}

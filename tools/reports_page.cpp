@@ -1,0 +1,3 @@
+#include "reports_page.h"
+
+ReportsPage::ReportsPage(PageContext context, QWidget* parent) : QWidget(parent), context_(context) {}
