@@ -25,6 +25,12 @@ public:
 
     // A modal box with an error icon and an OK button; returns once dismissed.
     virtual void showError(const std::string& text, const std::string& title) = 0;
+    // The same box with the system's reason under a "details" disclosure.
+    virtual void showErrorWithDetails(const std::string& text, const std::string& title,
+                                      const std::string& details) {
+        (void)details;
+        showError(text, title);
+    }
 
     // The executable's name without its extension: the title of the boxes that
     // report a text that does not convert to a number.

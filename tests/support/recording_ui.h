@@ -47,6 +47,12 @@ public:
             duringError();
         }
     }
+    std::vector<std::string> errorDetails;
+    void showErrorWithDetails(const std::string& text, const std::string& boxTitle,
+                              const std::string& details) override {
+        errorDetails.push_back(details);
+        showError(text, boxTitle);
+    }
     std::string applicationTitle() const override { return title; }
     void beep() override { ++beeps; }
     void setBusy(bool busy) override {

@@ -1,0 +1,125 @@
+#pragma once
+// A simulated counter scale: a real peer on a pseudo-terminal.
+//
+// It is written from the scale's side of the protocol (its own frame reader
+// and writer, its own record layouts), answers every command from a memory of
+// its own, and misbehaves on command so that tests can drive the link through
+// every failure it must survive. It serves on a thread of its own; the program
+// or a test opens device() like any serial port.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+inline constexpr int kPluCount = 1801;          // PLU numbers 0..1800
+inline constexpr int kPluRecordSize = 54;       // reply of command 4
+inline constexpr int kGeneralSettingsSize = 52; // command 34 / reply of 5
+inline constexpr int kSystemParametersSize = 24;
+inline constexpr int kLogoMemorySize = 1 + 250 * 48; // height byte, then 48 bytes a row
+
+// Everything the scale keeps. Texts are bytes as the scale stores them.
+struct ScaleMemory {
+    std::string identification = "SIM SCALE";
+    std::uint8_t status = 0x00; // StatusByte of every reply; 0x04 = calibration mode
+
+    // PLU records in the layout of the command 4 reply (big-endian). A PLU
+    // whose price (first four bytes, signed) is negative is absent.
+    std::vector<std::array<std::uint8_t, kPluRecordSize>> plu =
+        std::vector<std::array<std::uint8_t, kPluRecordSize>>(kPluCount);
+
+    std::array<std::uint8_t, kGeneralSettingsSize> generalSettings{};
+    std::array<std::string, 4> clerkNames;        // command 6 / 37, index 0..3
+    std::array<std::string, 8> printLines;        // command 10 / 33, line 1..8 at index 0..7
+    std::array<std::string, 40> departmentNames;  // command 9 / 38
+    std::array<std::int16_t, 8> taxRates{};       // hundredths, A..H
+    std::array<std::uint8_t, 6> clock{26, 1, 1, 0, 0, 0}; // year-2000, month, day, h, m, s
+    std::array<std::uint8_t, kSystemParametersSize> systemParameters{};
+    bool systemParametersWritten = false;
+
+    std::vector<std::uint8_t> reportMemory = std::vector<std::uint8_t>(65536); // command 67 address space
+    std::vector<std::uint8_t> logoMemory = std::vector<std::uint8_t>(kLogoMemorySize);
+
+    // Display, as the command 66 reply carries it.
+    std::array<std::string, 3> displayLines{"    0.0", "    0.0", "    0.0"}; // 7 bytes each
+    std::array<std::uint8_t, 3> displayMarks{0, 0, 0};
+    std::uint8_t indicatorsA = 0x03; // STAB | ZERO
+    std::uint8_t indicatorsB = 0x00;
+
+    std::vector<std::uint8_t> keysPressed; // every command 64 key code, in order
+    int endOfPluUploads = 0;               // command 39 received
+};
+
+// One request as the scale received it (after de-stuffing, check verified).
+struct ReceivedRequest {
+    std::uint8_t address = 0;
+    std::uint8_t command = 0;
+    std::vector<std::uint8_t> payload;
+};
+
+// Ways to misbehave. Each applies to the next `times` requests received.
+enum class Fault {
+    Silent,            // answer nothing at all
+    Nak,               // answer 0x15 instead of acknowledging
+    CorruptCheck,      // send the reply with a wrong check byte (then the right one after our 0x15)
+    NoAcknowledgement, // send the reply frame without the 0x06 before it
+    OtherAddressFirst, // send a whole reply with address 1 first, then the real one
+    NoiseFirst,        // send a few bytes of noise between 0x06 and the reply
+    Flood,             // after 0x06, send bytes that never form a frame, without end
+    OverlongReply,     // send a reply of 300 data bytes
+    RestartFrame,      // start a reply, abandon it with C3 04, then send the real one
+    Late,              // wait `delay` before answering
+    HangUp,            // close the line as an unplugged adapter does
+};
+
+class SimulatedScale {
+public:
+    SimulatedScale();
+    ~SimulatedScale(); // stops serving and closes the pseudo-terminal
+    SimulatedScale(const SimulatedScale&) = delete;
+    SimulatedScale& operator=(const SimulatedScale&) = delete;
+
+    // Creates the pseudo-terminal (raw) and starts serving. Returns false on failure.
+    bool start();
+    void stop();
+    // The device path to open, e.g. /dev/pts/7.
+    std::string device() const;
+
+    // Memory access, under the scale's lock.
+    template <class F> auto withMemory(F&& f) {
+        std::lock_guard lock(mutex_);
+        return f(memory_);
+    }
+    ScaleMemory snapshot() const;
+
+    // Every request received so far, in order; clearRequests() forgets them.
+    std::vector<ReceivedRequest> requests() const;
+    void clearRequests();
+    // Number of frames received, including those whose check failed.
+    int framesReceived() const;
+
+    void injectFault(Fault fault, int times = 1, std::chrono::milliseconds delay = std::chrono::milliseconds{0});
+    void clearFaults();
+
+    // Sends reply bytes no faster than this line speed would carry them (0: as fast as possible).
+    void setPacing(std::uint32_t baud);
+
+    // Seed file: see sim/seed_file.h. load returns false with a message on a bad file.
+    bool loadSeed(const std::string& path, std::string* error = nullptr);
+    bool dumpMemory(const std::string& path) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    mutable std::mutex mutex_;
+    ScaleMemory memory_;
+    friend struct Impl;
+};
+
+} // namespace sim
