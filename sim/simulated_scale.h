@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,12 @@ struct ScaleMemory {
 
     std::vector<std::uint8_t> keysPressed; // every command 64 key code, in order
     int endOfPluUploads = 0;               // command 39 received
+
+    // What the keys work on: the weight on the platter (shown in line 1 with
+    // three decimals), the unit price being keyed in (line 2, hundredths) and
+    // the price to pay (line 3). A key press redraws the three lines.
+    std::int32_t weightGrams = 0;
+    std::int32_t keyedPrice = 0;
 };
 
 // One request as the scale received it (after de-stuffing, check verified).
@@ -109,6 +116,12 @@ public:
 
     // Sends reply bytes no faster than this line speed would carry them (0: as fast as possible).
     void setPacing(std::uint32_t baud);
+
+    // Bytes that crossed the line in each direction since start (for wire-time figures).
+    std::uint64_t bytesSent() const;
+    std::uint64_t bytesReceived() const;
+    // True once a HangUp fault closed the line: the scale is gone.
+    bool hungUp() const;
 
     // Seed file: see sim/seed_file.h. load returns false with a message on a bad file.
     bool loadSeed(const std::string& path, std::string* error = nullptr);

@@ -1,0 +1,464 @@
+#include "sim/simulated_scale.h"
+
+#include "sim/pseudo_terminal.h"
+#include "sim/scale_commands.h"
+#include "sim/scale_display.h"
+#include "sim/scale_frame.h"
+#include "sim/seed_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <deque>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+namespace sim {
+
+namespace {
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// The scale answers only requests of its own address.
+constexpr std::uint8_t kOwnAddress = 0x00;
+// A stranger's address for the reply sent before the real one.
+constexpr std::uint8_t kOtherAddress = 0x01;
+// How long one wait for the line may last, so that stop() is prompt.
+constexpr auto kPollSlice = 20ms;
+// How often one reply is sent again on the PC's 0x15 before the scale gives up on it.
+constexpr int kMaxResends = 8;
+// A flood ends after this many bytes, or as soon as the PC writes again.
+constexpr int kFloodBytes = 10'000;
+constexpr std::size_t kFloodChunk = 256;
+constexpr std::uint8_t kFloodByte = 0x55; // never the frame mark
+// Data bytes of an over-long reply, check byte included.
+constexpr std::size_t kOverlongData = 300;
+// Bytes read from the line in one go.
+constexpr std::size_t kReadChunk = 4096;
+// Noise sent before a reply: no frame mark at its end, so the reply's own mark is seen.
+constexpr std::uint8_t kNoise[] = {0x55, 0xAA, 0x00, 0xFF, 0xC3, 0x12, 0x02, 0x7E};
+// The start of a reply that is abandoned for a new frame.
+constexpr std::uint8_t kAbandonedStart[] = {0xC3, 0x04, kOwnAddress, 0x00, 0x00, 0xEE, 0xEE, 0xEE, 0xEE};
+
+struct PendingFault {
+    Fault fault;
+    int remaining;
+    std::chrono::milliseconds delay;
+};
+} // namespace
+
+struct SimulatedScale::Impl {
+    explicit Impl(SimulatedScale& scale) : owner(scale) {}
+
+    SimulatedScale& owner;
+    PseudoTerminal line;
+    std::thread server;
+    std::atomic<bool> stopping{false};
+    std::atomic<bool> hungUp{false};
+    std::atomic<std::uint32_t> baud{0};
+    std::atomic<std::uint64_t> sent{0};
+    std::atomic<std::uint64_t> received{0};
+
+    // Shared with the test thread, under owner.mutex_.
+    std::vector<ReceivedRequest> requests;
+    int framesReceived = 0;
+    std::deque<PendingFault> faults;
+
+    // Serving thread only.
+    RequestReader reader;
+    struct TimedByte {
+        std::uint8_t byte;
+        Clock::time_point due;
+    };
+    std::deque<TimedByte> output;
+    std::deque<TimedByte> input;            // bytes read, waiting for their arrival time on the wire
+    Clock::time_point outputLineFree{};     // when the last queued byte has left
+    Clock::time_point inputLineFree{};      // when the last read byte has fully arrived
+    std::vector<std::uint8_t> lastReply;    // sent again on the PC's 0x15
+    bool awaitingAcknowledgement = false;
+    int resends = 0;
+    bool flooding = false;
+    int floodLeft = 0;
+
+    Clock::duration byteTime() const
+    {
+        const std::uint32_t b = baud.load();
+        // 10 bits a byte: start bit, 8 data bits, stop bit.
+        return b == 0 ? Clock::duration::zero()
+                      : std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(10'000'000'000LL / b));
+    }
+
+    void queue(std::span<const std::uint8_t> bytes, Clock::time_point notBefore)
+    {
+        const auto step = byteTime();
+        Clock::time_point t = std::max({notBefore, outputLineFree, Clock::now()});
+        for (std::uint8_t b : bytes) {
+            t += step; // a byte is on the PC's side once all its bits have crossed
+            output.push_back({b, t});
+        }
+        outputLineFree = t;
+    }
+    void queue(std::initializer_list<std::uint8_t> bytes, Clock::time_point notBefore)
+    {
+        queue(std::span<const std::uint8_t>(bytes.begin(), bytes.size()), notBefore);
+    }
+
+    std::optional<PendingFault> takeFault()
+    {
+        std::lock_guard lock(owner.mutex_);
+        if (faults.empty()) {
+            return std::nullopt;
+        }
+        PendingFault f = faults.front();
+        if (--faults.front().remaining <= 0) {
+            faults.pop_front();
+        }
+        return f;
+    }
+
+    void handleFrame(const RequestFrame& frame, Clock::time_point arrived)
+    {
+        {
+            std::lock_guard lock(owner.mutex_);
+            ++framesReceived;
+        }
+        if (frame.address != kOwnAddress) {
+            return;
+        }
+        if (!frame.checkOk) {
+            queue({kNegativeAcknowledge}, arrived);
+            return;
+        }
+        {
+            std::lock_guard lock(owner.mutex_);
+            requests.push_back({frame.address, frame.command, frame.payload});
+        }
+        const auto fault = takeFault();
+        const Fault kind = fault ? fault->fault : Fault::Late;
+        const auto delay = fault ? fault->delay : 0ms;
+        if (fault && (kind == Fault::Silent)) {
+            return;
+        }
+        if (fault && kind == Fault::Nak) {
+            queue({kNegativeAcknowledge}, arrived);
+            return;
+        }
+        if (fault && kind == Fault::HangUp) {
+            line.hangUp();
+            hungUp = true;
+            return;
+        }
+
+        std::vector<std::uint8_t> data;
+        {
+            std::lock_guard lock(owner.mutex_);
+            data.push_back(owner.memory_.status);
+            data.push_back(kSpareByte);
+            const auto payload = carryOut(owner.memory_, frame.command, frame.payload);
+            data.insert(data.end(), payload.begin(), payload.end());
+        }
+        lastReply = encodeReplyFrame(kOwnAddress, data);
+        awaitingAcknowledgement = true;
+        resends = 0;
+
+        const auto at = arrived + delay;
+        if (!fault || kind == Fault::Late) {
+            queue({kAcknowledge}, at);
+            queue(lastReply, at);
+            return;
+        }
+        switch (kind) {
+        case Fault::CorruptCheck:
+            queue({kAcknowledge}, at);
+            queue(encodeReplyFrame(kOwnAddress, data, 0xFF), at);
+            break;
+        case Fault::NoAcknowledgement:
+            queue(lastReply, at);
+            break;
+        case Fault::OtherAddressFirst:
+            queue({kAcknowledge}, at);
+            queue(encodeReplyFrame(kOtherAddress, data), at);
+            queue(lastReply, at);
+            break;
+        case Fault::NoiseFirst:
+            queue({kAcknowledge}, at);
+            queue(kNoise, at);
+            queue(lastReply, at);
+            break;
+        case Fault::Flood:
+            queue({kAcknowledge}, at);
+            flooding = true;
+            floodLeft = kFloodBytes;
+            awaitingAcknowledgement = false;
+            break;
+        case Fault::OverlongReply: {
+            std::vector<std::uint8_t> longData = data;
+            longData.resize(kOverlongData - 1, 0x00);
+            queue({kAcknowledge}, at);
+            queue(encodeReplyFrame(kOwnAddress, longData), at);
+            awaitingAcknowledgement = false;
+            break;
+        }
+        case Fault::RestartFrame:
+            queue({kAcknowledge}, at);
+            queue(kAbandonedStart, at);
+            queue(lastReply, at);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void handleByte(std::uint8_t byte, Clock::time_point arrived)
+    {
+        switch (reader.feed(byte)) {
+        case RequestReader::Step::Complete:
+            awaitingAcknowledgement = false;
+            handleFrame(reader.frame(), arrived);
+            break;
+        case RequestReader::Step::Outside:
+            if (awaitingAcknowledgement && byte == kAcknowledge) {
+                awaitingAcknowledgement = false;
+            } else if (awaitingAcknowledgement && byte == kNegativeAcknowledge) {
+                // The PC found the check wrong: the frame again, without a new 0x06.
+                if (++resends <= kMaxResends) {
+                    queue(lastReply, arrived);
+                } else {
+                    awaitingAcknowledgement = false;
+                }
+            }
+            break;
+        case RequestReader::Step::InFrame:
+            break;
+        }
+    }
+
+    // Reads what the PC wrote. Returns false when the line is gone.
+    bool readLine()
+    {
+        std::uint8_t buffer[kReadChunk];
+        const ssize_t n = ::read(line.master(), buffer, sizeof buffer);
+        if (n < 0) {
+            return errno == EAGAIN || errno == EINTR;
+        }
+        if (n == 0) {
+            return true;
+        }
+        received += static_cast<std::uint64_t>(n);
+        if (flooding) {
+            // The PC speaks again: the flood ends here.
+            flooding = false;
+            floodLeft = 0;
+            output.clear();
+            outputLineFree = Clock::now();
+        }
+        const auto step = byteTime();
+        Clock::time_point t = std::max(inputLineFree, Clock::now());
+        for (ssize_t i = 0; i < n; ++i) {
+            t += step;
+            input.push_back({buffer[i], t});
+        }
+        inputLineFree = t;
+        return true;
+    }
+
+    // Writes the bytes that are due. Returns false when the line is gone.
+    bool writeLine(bool& blocked)
+    {
+        blocked = false;
+        const auto now = Clock::now();
+        std::uint8_t buffer[kReadChunk];
+        std::size_t n = 0;
+        while (n < sizeof buffer && n < output.size() && output[n].due <= now) {
+            buffer[n] = output[n].byte;
+            ++n;
+        }
+        if (n == 0) {
+            return true;
+        }
+        const ssize_t written = ::write(line.master(), buffer, n);
+        if (written < 0) {
+            if (errno == EAGAIN || errno == EINTR) {
+                blocked = true;
+                return true;
+            }
+            return false;
+        }
+        sent += static_cast<std::uint64_t>(written);
+        output.erase(output.begin(), output.begin() + written);
+        blocked = static_cast<std::size_t>(written) < n;
+        return true;
+    }
+
+    void serve()
+    {
+#ifdef __linux__
+        prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0); // paced bytes leave on time
+#endif
+        bool blocked = false;
+        while (!stopping && !hungUp) {
+            if (flooding && floodLeft > 0 && output.size() < kFloodChunk) {
+                const std::size_t chunk = std::min<std::size_t>(kFloodChunk, static_cast<std::size_t>(floodLeft));
+                std::vector<std::uint8_t> noise(chunk, kFloodByte);
+                queue(noise, Clock::now());
+                floodLeft -= static_cast<int>(chunk);
+            }
+
+            const auto now = Clock::now();
+            Clock::time_point wake = now + kPollSlice;
+            if (!input.empty()) {
+                wake = std::min(wake, input.front().due);
+            }
+            if (!output.empty() && !blocked) {
+                wake = std::min(wake, output.front().due);
+            }
+            const auto wait = std::max(Clock::duration::zero(), wake - now);
+            timespec timeout{};
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+            timeout.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+            timeout.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+
+            pollfd fd{line.master(), POLLIN, 0};
+            if (blocked) {
+                fd.events |= POLLOUT;
+            }
+            const int ready = ppoll(&fd, 1, &timeout, nullptr);
+            if (ready < 0 && errno != EINTR) {
+                break;
+            }
+            if (ready > 0 && (fd.revents & (POLLERR | POLLNVAL)) != 0) {
+                break;
+            }
+            if (ready > 0 && (fd.revents & POLLIN) != 0 && !readLine()) {
+                break;
+            }
+            const auto arrivedBy = Clock::now();
+            while (!input.empty() && input.front().due <= arrivedBy && !hungUp) {
+                const TimedByte b = input.front();
+                input.pop_front();
+                handleByte(b.byte, b.due);
+            }
+            if (hungUp) {
+                break;
+            }
+            if (!writeLine(blocked)) {
+                break;
+            }
+        }
+    }
+};
+
+SimulatedScale::SimulatedScale() : impl_(std::make_unique<Impl>(*this))
+{
+    redrawDisplay(memory_);
+}
+
+SimulatedScale::~SimulatedScale()
+{
+    stop();
+}
+
+bool SimulatedScale::start()
+{
+    if (impl_->server.joinable()) {
+        return true;
+    }
+    std::string error;
+    if (!impl_->line.open(&error)) {
+        return false;
+    }
+    impl_->stopping = false;
+    impl_->hungUp = false;
+    impl_->server = std::thread([this] { impl_->serve(); });
+    return true;
+}
+
+void SimulatedScale::stop()
+{
+    impl_->stopping = true;
+    if (impl_->server.joinable()) {
+        impl_->server.join();
+    }
+    impl_->line.close();
+}
+
+std::string SimulatedScale::device() const
+{
+    return impl_->line.slavePath();
+}
+
+ScaleMemory SimulatedScale::snapshot() const
+{
+    std::lock_guard lock(mutex_);
+    return memory_;
+}
+
+std::vector<ReceivedRequest> SimulatedScale::requests() const
+{
+    std::lock_guard lock(mutex_);
+    return impl_->requests;
+}
+
+void SimulatedScale::clearRequests()
+{
+    std::lock_guard lock(mutex_);
+    impl_->requests.clear();
+}
+
+int SimulatedScale::framesReceived() const
+{
+    std::lock_guard lock(mutex_);
+    return impl_->framesReceived;
+}
+
+void SimulatedScale::injectFault(Fault fault, int times, std::chrono::milliseconds delay)
+{
+    if (times <= 0) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    impl_->faults.push_back({fault, times, delay});
+}
+
+void SimulatedScale::clearFaults()
+{
+    std::lock_guard lock(mutex_);
+    impl_->faults.clear();
+}
+
+void SimulatedScale::setPacing(std::uint32_t baud)
+{
+    impl_->baud = baud;
+}
+
+std::uint64_t SimulatedScale::bytesSent() const
+{
+    return impl_->sent;
+}
+
+std::uint64_t SimulatedScale::bytesReceived() const
+{
+    return impl_->received;
+}
+
+bool SimulatedScale::hungUp() const
+{
+    return impl_->hungUp;
+}
+
+bool SimulatedScale::loadSeed(const std::string& path, std::string* error)
+{
+    std::lock_guard lock(mutex_);
+    return loadSeedFile(path, memory_, error);
+}
+
+bool SimulatedScale::dumpMemory(const std::string& path) const
+{
+    std::lock_guard lock(mutex_);
+    return writeSeedFile(path, memory_);
+}
+
+} // namespace sim
