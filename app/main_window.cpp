@@ -1,0 +1,357 @@
+#include "main_window.h"
+
+#include "connection_indicator.h"
+#include "help_window.h"
+#include "saved_state.h"
+#include "support/control_helpers.h"
+#include "support/qt_text.h"
+
+#include "link/commands.h"
+#include "link/number_parsing.h"
+#include "link/scale_link.h"
+#include "link/user_interface.h"
+#include "plu/plu_page.h"
+#include "plu/progress_window.h"
+#include "settings/settings_page.h"
+#include "settings/system_page.h"
+#include "tools/logo_window.h"
+#include "tools/reports_page.h"
+#include "tools/terminal_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kClientWidth = 785;
+constexpr int kClientHeight = 470;
+
+// Positions of the pages in the tab row.
+constexpr int kPluTab = 0;
+constexpr int kSystemTab = 3;
+
+constexpr std::uint8_t kIdentificationWidth = 32;
+
+const QString kConnectCaption = QStringLiteral("CONNECT");
+const QString kDisconnectCaption = QStringLiteral("DISCONNECT");
+
+QFrame* separator(QWidget* parent, QFrame::Shape shape) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(shape);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QComboBox* selector(QWidget* parent, const QString& name, const QStringList& items, const QString& hint) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    // A typed text is a choice of its own, never a new item of the list.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(items);
+    combo->setToolTip(hint);
+    combo->setAccessibleDescription(hint);
+    return combo;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& hint = {}) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    if (!hint.isEmpty()) {
+        b->setToolTip(hint);
+        b->setAccessibleDescription(hint);
+    }
+    b->setAutoDefault(false);
+    return b;
+}
+
+// A page in its tab, under the tab sheet's own name.
+QWidget* tabSheet(const QString& name, QWidget* page) {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(name);
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(page);
+    return sheet;
+}
+
+char localeDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80) {
+        return static_cast<char>(point.at(0).unicode());
+    }
+    return '.';
+}
+
+} // namespace
+
+TForm1::TForm1(ScaleLink& link, UserInterface& ui, QWidget* parent)
+    : TForm1(link, ui, defaultStateFilePath(), parent) {}
+
+TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath, QWidget* parent)
+    : QMainWindow(parent), link_(link), ui_(ui), stateFilePath_(stateFilePath) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(kCaption);
+    // A single border that cannot be resized: a system menu and a minimise
+    // button, no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Form1Client"));
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(2);
+    buildTopRow(central);
+    buildPages(central);
+    connectControls();
+
+    FormCreate();
+    createSecondaryWindows();
+}
+
+TForm1::~TForm1() = default;
+
+PageContext TForm1::pageContext() {
+    return PageContext{link_, ui_, rememberedText_, localeDecimalSeparator()};
+}
+
+void TForm1::buildTopRow(QWidget* central) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+
+    portSelector_ = selector(central, QStringLiteral("ComboBox2"),
+                             {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
+                              QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
+                              QStringLiteral("COM7"), QStringLiteral("COM8")},
+                             QStringLiteral("choice the comport"));
+    portSelector_->setAccessibleName(QStringLiteral("port"));
+    portSelector_->setMinimumContentsLength(6);
+    speedSelector_ = selector(central, QStringLiteral("ComboBox1"),
+                              {QStringLiteral("1200"), QStringLiteral("2400"), QStringLiteral("4800"),
+                               QStringLiteral("9600"), QStringLiteral("14400"), QStringLiteral("19200"),
+                               QStringLiteral("28800"), QStringLiteral("38400"), QStringLiteral("57600"),
+                               QStringLiteral("115200")},
+                              QStringLiteral("choice the baudrate"));
+    speedSelector_->setAccessibleName(QStringLiteral("speed"));
+    speedSelector_->setMinimumContentsLength(6);
+    row->addWidget(portSelector_);
+    row->addWidget(speedSelector_);
+    row->addWidget(separator(central, QFrame::VLine));
+
+    addressBox_ = new QLineEdit(QStringLiteral("0"), central);
+    addressBox_->setObjectName(QStringLiteral("Edit5"));
+    addressBox_->setEnabled(false);
+    addressBox_->setFixedWidth(28);
+    addressBox_->setAccessibleName(QStringLiteral("address"));
+    connectButton_ = button(central, QStringLiteral("Button11"), kConnectCaption,
+                            QStringLiteral("connect/disconnect to the scale"));
+    connectButton_->setMinimumWidth(100);
+    indicator_ = new ConnectionIndicator(central);
+    indicator_->setObjectName(QStringLiteral("Shape1"));
+    indicator_->setToolTip(QStringLiteral("indicator, light-green if connect"));
+    indicator_->setAccessibleName(QStringLiteral("indicator, light-green if connect"));
+    row->addWidget(addressBox_);
+    row->addWidget(connectButton_);
+    row->addWidget(indicator_);
+    row->addWidget(separator(central, QFrame::VLine));
+
+    terminalButton_ = button(central, QStringLiteral("Button16"), QStringLiteral("TERMINAL"),
+                             QStringLiteral("scale terminal"));
+    row->addWidget(terminalButton_);
+    row->addWidget(separator(central, QFrame::VLine));
+
+    statusText_ = new QLabel(QStringLiteral("LAST STATUS: "), central);
+    statusText_->setObjectName(QStringLiteral("Label4"));
+    statusText_->setFont(fixedPitchFont());
+    statusText_->setToolTip(QStringLiteral("last transmision status"));
+    statusText_->setMinimumWidth(statusText_->fontMetrics().horizontalAdvance(QStringLiteral("LAST STATUS: ")));
+    row->addWidget(statusText_, 1);
+    row->addWidget(separator(central, QFrame::VLine));
+
+    helpButton_ = button(central, QStringLiteral("Button15"), QStringLiteral("HELP"));
+    row->addWidget(helpButton_);
+    row->addWidget(separator(central, QFrame::VLine));
+    closeButton_ = button(central, QStringLiteral("Button10"), QStringLiteral("CLOSE"));
+    row->addWidget(closeButton_);
+
+    auto* layout = static_cast<QVBoxLayout*>(central->layout());
+    layout->addLayout(row);
+    layout->addWidget(separator(central, QFrame::HLine));
+
+    identification_ = new QLabel(central);
+    identification_->setObjectName(QStringLiteral("StaticText1"));
+    identification_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    identification_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(identification_);
+}
+
+void TForm1::buildPages(QWidget* central) {
+    pages_ = new QTabWidget(central);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    pluPage_ = new PluPage(pageContext());
+    settingsPage_ = new SettingsPage(pageContext());
+    reportsPage_ = new ReportsPage(pageContext());
+    systemPage_ = new SystemPage(pageContext());
+    pages_->addTab(tabSheet(QStringLiteral("TabSheet1"), pluPage_), QStringLiteral("PLU"));
+    pages_->addTab(tabSheet(QStringLiteral("TabSheet2"), settingsPage_), QStringLiteral("SETTINGS"));
+    pages_->addTab(tabSheet(QStringLiteral("TabSheet3"), reportsPage_), QStringLiteral("REPORTS"));
+    pages_->addTab(tabSheet(QStringLiteral("TabSheet4"), systemPage_), QStringLiteral("SYSTEM"));
+    static_cast<QVBoxLayout*>(central->layout())->addWidget(pages_, 1);
+
+    // The top row first, left to right, then the pages.
+    setTabOrder(portSelector_, speedSelector_);
+    setTabOrder(speedSelector_, connectButton_);
+    setTabOrder(connectButton_, terminalButton_);
+    setTabOrder(terminalButton_, helpButton_);
+    setTabOrder(helpButton_, closeButton_);
+    setTabOrder(closeButton_, pages_);
+}
+
+void TForm1::connectControls() {
+    // CONNECT / DISCONNECT: its caption is the connection state.
+    connect(connectButton_, &QPushButton::clicked, this, &TForm1::Button11Click);
+    // TERMINAL: the scale's remote terminal, only while connected.
+    connect(terminalButton_, &QPushButton::clicked, this, &TForm1::Button16Click);
+    // GRAPHICAL LOGO on the settings page: the logo window, only while connected.
+    connect(settingsPage_, &SettingsPage::logoWindowRequested, this, &TForm1::Button14Click);
+    // HELP: the help window, at any time.
+    connect(helpButton_, &QPushButton::clicked, this, &TForm1::Button15Click);
+    // CLOSE: ends the program as the window's close box does.
+    connect(closeButton_, &QPushButton::clicked, this, &TForm1::Button10Click);
+}
+
+void TForm1::FormCreate() {
+    pages_->setCurrentIndex(kPluTab);
+    pages_->setTabVisible(kSystemTab, false);
+    speedSelector_->setCurrentIndex(3);  // "9600"
+    portSelector_->setCurrentIndex(0);   // "COM1"
+    restoreall(*this);
+    pluPage_->allClicked();
+    settingsPage_->captureClockFromPc();
+}
+
+void TForm1::createSecondaryWindows() {
+    // Children of the main window, so they stay above it; each is a window of
+    // its own (Qt::Dialog) and hides when closed.
+    progressWindow_ = new TForm2(pageContext(), this);
+    terminalWindow_ = new TForm3(pageContext(), this);
+    logoWindow_ = new TForm4(pageContext(), this);
+    helpWindow_ = new TForm5(this);
+    for (QWidget* window : {static_cast<QWidget*>(progressWindow_), static_cast<QWidget*>(terminalWindow_),
+                            static_cast<QWidget*>(logoWindow_), static_cast<QWidget*>(helpWindow_)}) {
+        window->hide();
+    }
+}
+
+void TForm1::showStatusText(const QString& text) { statusText_->setText(text); }
+
+void TForm1::setSystemTabVisible(bool visible) {
+    // Hiding the current tab would let the tab widget choose another page.
+    if (!visible && pages_->currentIndex() == kSystemTab) {
+        pages_->setCurrentIndex(kPluTab);
+    }
+    pages_->setTabVisible(kSystemTab, visible);
+}
+
+void TForm1::Button11Click() {
+    if (connectButton_->text() == kDisconnectCaption) {
+        disconnectFromScale();
+    } else {
+        connectToScale();
+    }
+}
+
+void TForm1::connectToScale() {
+    const std::string speedText = qstringToBytesLossy(speedSelector_->currentText());
+    std::int32_t speed = 0;
+    if (!parseInt(speedText, speed)) {
+        reportConversionError(ui_, speedText, NumberKind::Integer);
+        return;
+    }
+
+    // An item "COMn" is port n; any other text names the device itself.
+    const int position = shownComboPosition(*portSelector_);
+    const PortId port = position >= 0 ? PortId::numbered(position + 1)
+                                      : PortId::named(QFile::encodeName(portSelector_->currentText()).toStdString());
+    if (!link_.openLink(port, static_cast<std::uint32_t>(speed))) {
+        const OpenFailure failure = link_.openFailure();
+        std::string details = failure.device;
+        if (!failure.reason.empty()) {
+            details += details.empty() ? failure.reason : ": " + failure.reason;
+        }
+        ui_.showErrorWithDetails("Cannot inicialize COM port!", "Error!", details);
+        return;
+    }
+
+    link_.buffer().clear();
+    if (!link_.runCommand(cmd::kIdentify)) {
+        link_.closeLink();
+        return;
+    }
+    const std::string id = link_.buffer().getText(kIdentificationWidth);
+    identification_->setText(QStringLiteral("SCALE ID: ") + bytesToQString(id));
+    connectButton_->setText(kDisconnectCaption);
+    indicator_->setConnected(true);
+}
+
+void TForm1::disconnectFromScale() {
+    identification_->clear();
+    connectButton_->setText(kConnectCaption);
+    indicator_->setConnected(false);
+    pages_->setCurrentIndex(kPluTab);
+    setSystemTabVisible(false);
+    link_.closeLink();
+}
+
+void TForm1::Button16Click() {
+    if (link_.checkConnected()) {
+        terminalWindow_->show();
+        terminalWindow_->raise();
+    }
+}
+
+void TForm1::Button14Click() {
+    if (link_.checkConnected()) {
+        logoWindow_->show();
+        logoWindow_->raise();
+    }
+}
+
+void TForm1::Button15Click() {
+    helpWindow_->show();
+    helpWindow_->raise();
+}
+
+void TForm1::Button10Click() { close(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    saveall(*this);
+    event->accept();
+    emit closed();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+}

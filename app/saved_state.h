@@ -1,0 +1,27 @@
+#pragma once
+// The saved state file of the main window: which control each component
+// number names, where the file lives, and moving texts between the file and
+// the controls. Neither operation ever shows a message.
+
+#include "app/state_file.h"
+
+#include <QString>
+
+class QWidget;
+class TForm1;
+
+// Beside the executable (its name with ".CFG"), or in the user's configuration
+// folder when the executable's folder cannot be written.
+QString defaultStateFilePath();
+
+// Writes the window's state to its file; a failed write leaves the old file.
+void saveall(TForm1& form);
+void saveall(QWidget& window, const QString& path);
+// Sets the window's controls from its file, as far as the file can be trusted.
+void restoreall(TForm1& form);
+void restoreall(QWidget& window, const QString& path);
+
+// The texts of the saved controls found under `window`; a control that is not
+// there is left out.
+SavedState collectSavedState(const QWidget& window);
+void applySavedState(QWidget& window, const SavedState& state);
