@@ -1,0 +1,33 @@
+#pragma once
+// "SEND TO SCALE" and "LOAD FROM SCALE" of the settings page: the whole page
+// moved in 54 commands, in this order:
+//
+//   write: 34 general settings, 37 x4 clerks, 33 x8 print lines, 38 x40 departments, 40 tax rates
+//   read:   5,                   6 x4,        10 x8,              9 x40,                11
+//
+// Both stop at the first command that fails (runCommand has told the user),
+// with no roll-back: the scale keeps what was written and the page keeps what
+// was read. The busy cursor shows for the whole transfer and ends on every
+// path, before any conversion error is shown.
+
+#include "scale_settings.h"
+
+class ScaleLink;
+class UserInterface;
+
+// The request of command 11: the byte that the read sequence has always left
+// in the request after the last department read, which every scale has
+// received so far. Put explicitly.
+inline constexpr std::uint8_t kTaxRatesReadRequest = kDepartmentCount - 1;
+
+// Writes the page to the scale. A currency of exactly "EUR" goes as the one
+// byte 0x80; afterwards a currency of that one byte shows as "EUR" again, in
+// every case, also when the guard refused or a command failed. A baud rate or
+// darkness text that is no whole number stops before anything is sent; a tax
+// cell that is no number stops before command 40.
+void sendSettingsToScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings, char decimalSeparator);
+
+// Fills the page from the scale as far as the reads succeed. The header box is
+// emptied before line 1 is asked for, the footer box before line 7, so a
+// failure in between leaves a box with the lines received so far.
+void loadSettingsFromScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings, char decimalSeparator);
