@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -71,27 +72,43 @@ bool isPseudoTerminal(int fd) {
            deviceMajor == kLegacyPtySlaveMajor;
 }
 
+// Name of a group or user id, or the number when the system has no name for it.
+std::string groupName(gid_t id) {
+    std::vector<char> scratch(16384);
+    struct group entry {};
+    struct group* found = nullptr;
+    if (getgrgid_r(id, &entry, scratch.data(), scratch.size(), &found) == 0 && found != nullptr) {
+        return found->gr_name;
+    }
+    return std::to_string(id);
+}
+
+std::string userName(uid_t id) {
+    std::vector<char> scratch(16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (getpwuid_r(id, &entry, scratch.data(), scratch.size(), &found) == 0 && found != nullptr) {
+        return found->pw_name;
+    }
+    return std::to_string(id);
+}
+
 // The reason for a refused open, with what the user can do about it.
 std::string openErrorReason(const std::string& device, int error) {
     if (error == EBUSY || error == EWOULDBLOCK) {
         return kInUse;
     }
     std::string reason = systemMessage(error);
-    if (error == EACCES || error == EPERM) {
-        struct stat info {};
-        if (stat(device.c_str(), &info) == 0) {
-            std::vector<char> scratch(16384);
-            struct group entry {};
-            struct group* found = nullptr;
-            std::string groupName;
-            if (getgrgid_r(info.st_gid, &entry, scratch.data(), scratch.size(), &found) == 0 && found != nullptr) {
-                groupName = found->gr_name;
-            } else {
-                groupName = std::to_string(info.st_gid);
-            }
-            reason += ": the device belongs to the group '" + groupName +
-                      "', and the user must be a member of it (for example: sudo usermod -aG " + groupName +
+    struct stat info {};
+    if ((error == EACCES || error == EPERM) && stat(device.c_str(), &info) == 0) {
+        constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
+        if ((info.st_mode & kGroupReadWrite) == kGroupReadWrite) {
+            const std::string group = groupName(info.st_gid);
+            reason += ": the device belongs to the group '" + group +
+                      "', and the user must be a member of it (for example: sudo usermod -aG " + group +
                       " $USER, then log in again)";
+        } else {
+            reason += ": only the user '" + userName(info.st_uid) + "' may open the device";
         }
     }
     return reason;
