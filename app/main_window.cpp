@@ -86,6 +86,16 @@ QWidget* tabSheet(const QString& name, QWidget* page) {
     return sheet;
 }
 
+// Shows a secondary window, or brings it to the front when it is already up.
+void bringUp(QWidget& window) {
+    if (window.isVisible()) {
+        window.raise();
+        window.activateWindow();
+    } else {
+        window.show();
+    }
+}
+
 char localeDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
     if (point.size() == 1 && point.at(0).unicode() < 0x80) {
@@ -319,21 +329,18 @@ void TForm1::disconnectFromScale() {
 
 void TForm1::Button16Click() {
     if (link_.checkConnected()) {
-        terminalWindow_->show();
-        terminalWindow_->raise();
+        bringUp(*terminalWindow_);
     }
 }
 
 void TForm1::Button14Click() {
     if (link_.checkConnected()) {
-        logoWindow_->show();
-        logoWindow_->raise();
+        bringUp(*logoWindow_);
     }
 }
 
 void TForm1::Button15Click() {
-    helpWindow_->show();
-    helpWindow_->raise();
+    bringUp(*helpWindow_);
 }
 
 void TForm1::Button10Click() { close(); }

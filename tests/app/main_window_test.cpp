@@ -1,0 +1,319 @@
+// The main window driven through its controls, as a user would, against the
+// simulated scale on a real pseudo-terminal. Boxes are recorded, never shown.
+
+#include "app/connection_indicator.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "link/commands.h"
+#include "plu/progress_window.h"
+#include "tools/logo_window.h"
+#include "tools/terminal_window.h"
+#include "link/posix_serial_channel.h"
+#include "link/scale_link.h"
+#include "sim/simulated_scale.h"
+#include "tests/support/recording_ui.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const std::string kNotConnected = "You are not connected to the scale!";
+const std::string kCommunicationError = "Comunication Error!";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(scale.start());
+        ASSERT_TRUE(stateFolder.isValid());
+        ui.onStatusText = [this](const std::string& text) {
+            if (form) {
+                form->showStatusText(QString::fromLatin1(text));
+            }
+        };
+        ui.onSystemPage = [this](bool visible) {
+            if (form) {
+                form->setSystemTabVisible(visible);
+            }
+        };
+        form = std::make_unique<TForm1>(link, ui, statePath());
+    }
+
+    QString statePath() const { return stateFolder.filePath(QStringLiteral("utility.CFG")); }
+
+    template <class T> T* control(const char* name) const {
+        auto* found = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QPushButton* connectButton() const { return control<QPushButton>("Button11"); }
+    QComboBox* portSelector() const { return control<QComboBox>("ComboBox2"); }
+    QTabWidget* pages() const { return control<QTabWidget>("PageControl1"); }
+    QColor indicatorColor() const { return control<ConnectionIndicator>("Shape1")->brushColor(); }
+    QString identification() const { return control<QLabel>("StaticText1")->text(); }
+    QString statusText() const { return control<QLabel>("Label4")->text(); }
+    bool systemTabShown() const { return pages()->isTabVisible(3); }
+
+    // The port selector pointed at the simulated scale, as a user types a device.
+    void chooseSimulatedScale() { portSelector()->setEditText(QString::fromStdString(scale.device())); }
+
+    void connectToScale() {
+        chooseSimulatedScale();
+        connectButton()->click();
+        ASSERT_EQ(connectButton()->text(), QStringLiteral("DISCONNECT"));
+    }
+
+    sim::SimulatedScale scale;
+    QTemporaryDir stateFolder;
+    RecordingUi ui;
+    ScaleLink link{std::make_unique<PosixSerialChannel>(), ui};
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(MainWindowTest, FreshStartShowsTheDefaults) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("ZEB TALLIVOS UTILITY MXV1.62"));
+    EXPECT_EQ(form->size(), QSize(785, 470));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+
+    EXPECT_EQ(portSelector()->currentText(), QStringLiteral("COM1"));
+    EXPECT_EQ(portSelector()->currentIndex(), 0);
+    EXPECT_EQ(portSelector()->count(), 8);
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentText(), QStringLiteral("9600"));
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentIndex(), 3);
+    EXPECT_EQ(control<QLineEdit>("Edit5")->text(), QStringLiteral("0"));
+    EXPECT_FALSE(control<QLineEdit>("Edit5")->isEnabled());
+    EXPECT_EQ(connectButton()->text(), QStringLiteral("CONNECT"));
+    EXPECT_EQ(indicatorColor(), QColor(0, 128, 0));
+    EXPECT_EQ(statusText(), QStringLiteral("LAST STATUS: "));
+    EXPECT_TRUE(identification().isEmpty());
+
+    EXPECT_EQ(pages()->currentIndex(), 0);
+    EXPECT_EQ(pages()->tabText(0), QStringLiteral("PLU"));
+    EXPECT_EQ(pages()->tabText(1), QStringLiteral("SETTINGS"));
+    EXPECT_EQ(pages()->tabText(2), QStringLiteral("REPORTS"));
+    EXPECT_EQ(pages()->tabText(3), QStringLiteral("SYSTEM"));
+    EXPECT_FALSE(systemTabShown());
+
+    // The secondary windows exist from the start, hidden.
+    for (QWidget* window : {static_cast<QWidget*>(form->progressWindow()),
+                            static_cast<QWidget*>(form->terminalWindow()),
+                            static_cast<QWidget*>(form->logoWindow()), static_cast<QWidget*>(form->helpWindow())}) {
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(window->parentWidget(), form.get());
+        EXPECT_TRUE(window->isWindow());
+    }
+    EXPECT_TRUE(ui.errors.empty());
+}
+
+TEST_F(MainWindowTest, ConnectShowsTheScaleAndDisconnectFromSystemPage) {
+    scale.withMemory([](sim::ScaleMemory& m) {
+        m.status = 0x04;
+        m.identification = "ABC";
+    });
+    connectToScale();
+    EXPECT_EQ(identification(), QStringLiteral("SCALE ID: ABC"));
+    EXPECT_EQ(statusText(), QStringLiteral("STATUS:04"));
+    EXPECT_TRUE(systemTabShown());
+    EXPECT_EQ(indicatorColor(), QColor(0, 255, 0));
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_TRUE(ui.errors.empty());
+
+    pages()->setCurrentIndex(3);
+    connectButton()->click();
+    EXPECT_EQ(pages()->currentIndex(), 0);
+    EXPECT_FALSE(systemTabShown());
+    EXPECT_EQ(connectButton()->text(), QStringLiteral("CONNECT"));
+    EXPECT_EQ(indicatorColor(), QColor(0, 128, 0));
+    EXPECT_TRUE(identification().isEmpty());
+    EXPECT_EQ(statusText(), QStringLiteral("STATUS:04")); // the last status stays
+    EXPECT_FALSE(link.isOpen());
+    // Nothing is sent at a disconnect.
+    EXPECT_EQ(scale.requests().size(), 1u);
+}
+
+TEST_F(MainWindowTest, ConnectAfterDisconnectIdentifiesWithAnEmptyRequest) {
+    connectToScale();
+    // Leave a request with a payload behind, as a PLU read would.
+    link.buffer().clear();
+    link.buffer().putU16(7);
+    link.buffer().putU8(0);
+    link.buffer().putU8(54);
+    ASSERT_TRUE(link.runCommand(cmd::kReadPlu));
+    connectButton()->click();
+    scale.clearRequests();
+
+    connectButton()->click();
+    ASSERT_EQ(connectButton()->text(), QStringLiteral("DISCONNECT"));
+    const auto requests = scale.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].command, cmd::kIdentify);
+    EXPECT_TRUE(requests[0].payload.empty());
+}
+
+TEST_F(MainWindowTest, PortHeldByAnotherProgramIsRefused) {
+    PosixSerialChannel otherProgram;
+    ASSERT_TRUE(otherProgram.open(PortId::named(scale.device()), 9600));
+    chooseSimulatedScale();
+    connectButton()->click();
+
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0], (RecordingUi::Message{"Cannot inicialize COM port!", "Error!"}));
+    ASSERT_EQ(ui.errorDetails.size(), 1u);
+    EXPECT_NE(ui.errorDetails[0].find(scale.device()), std::string::npos) << ui.errorDetails[0];
+    EXPECT_EQ(connectButton()->text(), QStringLiteral("CONNECT"));
+    EXPECT_EQ(indicatorColor(), QColor(0, 128, 0));
+    EXPECT_FALSE(link.isOpen());
+
+    control<QPushButton>("Button16")->click();
+    EXPECT_EQ(ui.errors.back(), (RecordingUi::Message{kNotConnected, "Error!"}));
+}
+
+TEST_F(MainWindowTest, SilentScaleLeavesTheWindowDisconnected) {
+    scale.injectFault(sim::Fault::Silent, 3);
+    chooseSimulatedScale();
+    connectButton()->click();
+
+    EXPECT_EQ(ui.errorCount(kCommunicationError), 1);
+    EXPECT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(connectButton()->text(), QStringLiteral("CONNECT"));
+    EXPECT_EQ(indicatorColor(), QColor(0, 128, 0));
+    EXPECT_TRUE(identification().isEmpty());
+    EXPECT_FALSE(link.isOpen());
+    control<QPushButton>("Button16")->click();
+    EXPECT_EQ(ui.errors.back().text, kNotConnected);
+}
+
+TEST_F(MainWindowTest, SpeedThatIsNoNumberStopsBeforeOpening) {
+    chooseSimulatedScale();
+    control<QComboBox>("ComboBox1")->setEditText(QStringLiteral("96OO"));
+    connectButton()->click();
+
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0], (RecordingUi::Message{"'96OO' is not a valid integer value.", ui.title}));
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_EQ(scale.framesReceived(), 0);
+    EXPECT_EQ(connectButton()->text(), QStringLiteral("CONNECT"));
+}
+
+TEST_F(MainWindowTest, HelpAlwaysTerminalAndLogoOnlyWhenConnected) {
+    control<QPushButton>("Button15")->click();
+    ASSERT_TRUE(form->helpWindow()->isVisible());
+    EXPECT_EQ(form->helpWindow()->windowTitle(), QStringLiteral("HELP"));
+    auto* memo = form->helpWindow()->findChild<QPlainTextEdit*>(QStringLiteral("HelpMemo"));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isReadOnly());
+    const QStringList lines = memo->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 25);
+    EXPECT_EQ(lines[0], QStringLiteral("           ZEB TALLIVOS UTILITY PROGRAM"));
+    EXPECT_EQ(lines[23], QStringLiteral("                   GOOD LUCK"));
+    for (int empty : {2, 12, 22, 24}) {
+        EXPECT_TRUE(lines[empty].isEmpty()) << empty;
+    }
+
+    control<QPushButton>("Button16")->click();
+    EXPECT_FALSE(form->terminalWindow()->isVisible());
+    EXPECT_EQ(ui.errors.back(), (RecordingUi::Message{kNotConnected, "Error!"}));
+
+    connectToScale();
+    control<QPushButton>("Button16")->click();
+    EXPECT_TRUE(form->terminalWindow()->isVisible());
+    form->terminalWindow()->hide();
+}
+
+TEST_F(MainWindowTest, DepartmentAndTaxGridsStartNumbered) {
+    auto* departments = form->findChild<QAbstractItemView*>(QStringLiteral("StringGrid2"));
+    auto* taxes = form->findChild<QAbstractItemView*>(QStringLiteral("StringGrid3"));
+    if (!departments || !taxes) {
+        GTEST_SKIP() << "the settings page has no grids yet";
+    }
+    auto cell = [](QAbstractItemView* grid, int row, int column) {
+        return grid->model()->index(row, column).data().toString();
+    };
+    // The department grid may carry its "N"/"NAME" header as row 0.
+    const int first = cell(departments, 0, 0) == QStringLiteral("N") ? 1 : 0;
+    EXPECT_EQ(cell(departments, first, 0), QStringLiteral("0"));
+    EXPECT_EQ(cell(departments, first + 39, 0), QStringLiteral("39"));
+    EXPECT_EQ(departments->model()->rowCount(), first + 40);
+    // The tax grid has no header row: its first row is tax A.
+    EXPECT_EQ(taxes->model()->rowCount(), 8);
+    EXPECT_EQ(cell(taxes, 0, 0), QStringLiteral("A"));
+    EXPECT_EQ(cell(taxes, 7, 0), QStringLiteral("H"));
+}
+
+TEST_F(MainWindowTest, ClosingSavesTheStateThatTheNextStartRestores) {
+    portSelector()->setEditText(QStringLiteral("/dev/ttyUSB0"));
+    control<QComboBox>("ComboBox1")->setCurrentIndex(9);
+    auto* header = form->findChild<QWidget*>(QStringLiteral("Memo1"));
+    const QString sixLines = QStringLiteral("  GREEN CORNER\n\nMain street 1\nPRICES IN \u20AC\nline 5\nthanks");
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(header)) {
+        plain->setPlainText(sixLines);
+    } else if (auto* rich = qobject_cast<QTextEdit*>(header)) {
+        rich->setPlainText(sixLines);
+    }
+    form->helpWindow()->show(); // a secondary window shown does not keep the program alive
+    QSignalSpy closed(form.get(), &TForm1::closed);
+    control<QPushButton>("Button10")->click();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(form->isVisible());
+
+    QFile file(statePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("ZEB TALLIVOS UTILITY MXV1.62 !DO NOT EDIT!\r\n136\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n125\r\n9\r\n115200\r\n126\r\n-1\r\n/dev/ttyUSB0\r\n60002\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n127\r\n0\r\n60002\r\n"));
+    EXPECT_TRUE(bytes.endsWith("60002\r\n60001\r\n"));
+
+    form.reset();
+    form = std::make_unique<TForm1>(link, ui, statePath());
+    EXPECT_EQ(portSelector()->currentText(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(portSelector()->currentIndex(), -1);
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentIndex(), 9);
+    EXPECT_EQ(connectButton()->text(), QStringLiteral("CONNECT")); // the connection is never restored
+    if (auto* plain = form->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))) {
+        EXPECT_EQ(plain->toPlainText(), sixLines);
+    } else if (auto* rich = form->findChild<QTextEdit*>(QStringLiteral("Memo1"))) {
+        EXPECT_EQ(rich->toPlainText(), sixLines);
+    }
+    EXPECT_TRUE(ui.errors.empty());
+}
+
+TEST_F(MainWindowTest, DamagedStateFileLeavesTheDefaults) {
+    {
+        QFile file(statePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("ZEB TALLIVOS UTILITY MXV1.62!DO NOT EDIT!\r\n136\r\n60002\r\n125\r\n0\r\n1200\r\n");
+    }
+    form = std::make_unique<TForm1>(link, ui, statePath());
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentText(), QStringLiteral("9600"));
+    EXPECT_TRUE(ui.errors.empty());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Test discovery runs the program without the tests' environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
