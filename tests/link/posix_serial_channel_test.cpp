@@ -137,6 +137,22 @@ TEST_F(PseudoTerminal, ReadTimesOutAndHangUpFailsFast) {
     EXPECT_FALSE(channel.writeBlock(Bytes{1, 2, 3}));
 }
 
+TEST_F(PseudoTerminal, WriteGivesUpWhenTheLineDoesNotDrain) {
+    PosixSerialChannel channel;
+    ASSERT_TRUE(channel.open(PortId::named(slavePath), 9600));
+    // Nobody reads the master side: fill what the kernel buffers. A pty
+    // buffers well under this many bytes.
+    constexpr int kMostBytesBuffered = 1 << 20;
+    int written = 0;
+    while (written < kMostBytesBuffered && channel.writeByte(0x55, 0ms)) {
+        ++written;
+    }
+    ASSERT_LT(written, kMostBytesBuffered);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(channel.writeByte(0x06, 50ms));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms); // it did wait for room
+}
+
 TEST(PosixSerialChannel, NeverOpenedChannelFailsAtOnce) {
     PosixSerialChannel channel;
     EXPECT_FALSE(channel.isOpen());
