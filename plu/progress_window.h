@@ -1,13 +1,44 @@
 #pragma once
+// The progress window of the PLU transfers ("WORK..."): a bar, the last PLU
+// handled and "STOP". While a transfer runs it is modal to the whole program,
+// so nothing but "STOP" can start inside the transfer, while every window
+// still repaints. The user cannot close it; the transfer hides it at its end.
 
 #include "app/support/page_context.h"
 
 #include <QDialog>
 
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
     TForm2(PageContext context, QWidget* parent = nullptr);
+
+    // True while a transfer runs; "STOP" clears it and the transfer notices.
+    bool Working = false;
+
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* Button1 = nullptr;
+
+    // "STOP".
+    void Button1Click();
+
+    // Shows the window painted and sets Working: positions 0..span.
+    void beginTransfer(int span);
+    // After one PLU of the range: the bar to `position`, the label to "N PLUs".
+    void setProgress(int position, int plu);
+    // Hides the window and clears Working.
+    void endTransfer();
+
+protected:
+    // Escape and the window system's close request would hide the window
+    // under a running transfer; the transfer alone hides it.
+    void reject() override {}
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     PageContext context_;

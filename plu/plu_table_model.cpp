@@ -1,0 +1,62 @@
+#include "plu_table_model.h"
+
+#include "app/support/qt_text.h"
+
+PluTableModel::PluTableModel(PluGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
+
+int PluTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kPluDataRows; }
+
+int PluTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kPluColumns; }
+
+QVariant PluTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    return bytesToQString(grid_.cell(dataRow(index), index.column()));
+}
+
+QVariant PluTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    if (orientation == Qt::Horizontal && section >= 0 && section < kPluColumns) {
+        return QString::fromLatin1(kPluHeaders[static_cast<std::size_t>(section)].data(),
+                                   static_cast<qsizetype>(kPluHeaders[static_cast<std::size_t>(section)].size()));
+    }
+    return section + 1;
+}
+
+Qt::ItemFlags PluTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    // The scale's running figures open an editor too: the typing check then
+    // refuses every change with a beep, as the user expects from a grid cell.
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+}
+
+bool PluTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) {
+        return false;
+    }
+    auto bytes = qstringToBytes(value.toString());
+    if (!bytes) {
+        return false;
+    }
+    setCell(dataRow(index), index.column(), std::move(*bytes));
+    return true;
+}
+
+void PluTableModel::setCell(int row, int column, std::string bytes) {
+    if (grid_.cell(row, column) == bytes) {
+        return;
+    }
+    grid_.setCell(row, column, std::move(bytes));
+    const QModelIndex changed = cellIndex(row, column);
+    emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void PluTableModel::rowsChanged(int firstDataRow, int lastDataRow) {
+    emit dataChanged(cellIndex(firstDataRow, 0), cellIndex(lastDataRow, kPluColumns - 1),
+                     {Qt::DisplayRole, Qt::EditRole});
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The grid's Qt face: a table model over the plain PluGrid. Cells are bytes in
+// the grid and Windows-1252 characters on screen; nothing is copied, so the
+// model stays fast with all 1801 rows filled.
+
+#include "plu_grid.h"
+
+#include <QAbstractTableModel>
+
+#include <string>
+
+class PluTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    PluTableModel(PluGrid& grid, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Refuses a text with a character that has no byte in the grid's code page.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // Data row (1..1801) of a model index, and back.
+    static int dataRow(const QModelIndex& index) { return index.row() + 1; }
+    QModelIndex cellIndex(int dataRow, int column) const { return index(dataRow - 1, column); }
+
+    void setCell(int dataRow, int column, std::string bytes);
+    // Tell the views that the plain code changed rows behind the model.
+    void rowsChanged(int firstDataRow, int lastDataRow);
+    void allRowsChanged() { rowsChanged(1, kPluDataRows); }
+
+private:
+    PluGrid& grid_;
+};
