@@ -6,9 +6,9 @@
 
 class TForm4 : public QDialog {
     Q_OBJECT
-public:
+  public:
     TForm4(PageContext context, QWidget* parent = nullptr);
 
-private:
+  private:
     PageContext context_;
 };

@@ -6,9 +6,9 @@
 
 class ReportsPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     ReportsPage(PageContext context, QWidget* parent = nullptr);
 
-private:
+  private:
     PageContext context_;
 };

@@ -6,9 +6,9 @@
 
 class TForm3 : public QDialog {
     Q_OBJECT
-public:
+  public:
     TForm3(PageContext context, QWidget* parent = nullptr);
 
-private:
+  private:
     PageContext context_;
 };

@@ -1,0 +1,53 @@
+#include "report_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Names tried for the temporary file before giving up (left over from a
+// crashed save, or another program's).
+constexpr int kMaxTemporaryNames = 100;
+
+std::FILE* createTemporary(const std::string& path, std::string& temporaryPath) {
+    for (int attempt = 0; attempt < kMaxTemporaryNames; ++attempt) {
+        temporaryPath = path + ".part" + (attempt == 0 ? std::string() : std::to_string(attempt));
+        // "x": fail rather than reuse a file that is already there.
+        if (std::FILE* file = std::fopen(temporaryPath.c_str(), "wbx")) {
+            return file;
+        }
+    }
+    return nullptr;
+}
+
+bool writeLines(std::FILE* file, const std::vector<std::string>& lines) {
+    for (const auto& line : lines) {
+        if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
+            std::fwrite("\r\n", 1, 2, file) != 2) {
+            return false;
+        }
+    }
+    return std::fflush(file) == 0;
+}
+
+} // namespace
+
+bool writeReportFile(const std::string& path, const std::vector<std::string>& lines) {
+    std::string temporaryPath;
+    std::FILE* file = createTemporary(path, temporaryPath);
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = writeLines(file, lines);
+    const bool closed = std::fclose(file) == 0;
+    std::error_code error;
+    if (written && closed) {
+        std::filesystem::rename(temporaryPath, path, error);
+        if (!error) {
+            return true;
+        }
+    }
+    std::filesystem::remove(temporaryPath, error);
+    return false;
+}
