@@ -1,0 +1,105 @@
+// The link against the simulated scale over a real pseudo-terminal: how many
+// exchanges a second the program and the line manage, and how close a whole
+// PLU table read comes to the time its bytes need on the wire.
+#include "link/commands.h"
+#include "link/posix_serial_channel.h"
+#include "link/scale_link.h"
+#include "link/user_interface.h"
+#include "sim/simulated_scale.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+// Shows nothing: the benchmark measures the exchange, not a window.
+class QuietUi final : public UserInterface {
+public:
+    void showError(const std::string&, const std::string&) override { ++errors; }
+    void showErrorWithDetails(const std::string&, const std::string&, const std::string&) override { ++errors; }
+    std::string applicationTitle() const override { return "link_bench"; }
+    void beep() override {}
+    void setBusy(bool) override {}
+    std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return std::nullopt; }
+    void setStatusText(const std::string&) override {}
+    void setSystemPageVisible(bool) override {}
+    int errors = 0;
+};
+
+constexpr std::uint32_t kLineSpeed = 115200; // bit/s
+constexpr int kPluNumbers = 1801;            // PLUs 0 .. 1800
+
+struct Bench {
+    sim::SimulatedScale scale;
+    QuietUi ui;
+    ScaleLink link{std::make_unique<PosixSerialChannel>(), ui};
+
+    bool open(std::uint32_t pacing)
+    {
+        scale.setPacing(pacing);
+        return scale.start() && link.openLink(PortId::named(scale.device()), kLineSpeed);
+    }
+};
+
+void BM_IdentifyExchange(benchmark::State& state)
+{
+    Bench b;
+    if (!b.open(0)) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    for (auto _ : state) {
+        b.link.buffer().clear();
+        if (!b.link.runCommand(cmd::kIdentify)) {
+            state.SkipWithError("exchange failed");
+            return;
+        }
+    }
+    state.counters["exchanges_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_IdentifyExchange)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+void BM_PluTableAtLineSpeed(benchmark::State& state)
+{
+    Bench b;
+    if (!b.open(kLineSpeed)) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    double measured = 0;
+    double wire = 0;
+    for (auto _ : state) {
+        const std::uint64_t before = b.scale.bytesSent() + b.scale.bytesReceived();
+        const auto start = std::chrono::steady_clock::now();
+        for (int plu = 0; plu < kPluNumbers; ++plu) {
+            MessageBuffer& m = b.link.buffer();
+            m.clear();
+            m.putU16(static_cast<std::uint16_t>(plu));
+            m.putU8(0);
+            m.putU8(54);
+            if (!b.link.runCommand(cmd::kReadPlu)) {
+                state.SkipWithError("exchange failed");
+                return;
+            }
+        }
+        measured += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        // Every byte both ways (requests, acknowledgements, replies) takes
+        // 10 bit times: start bit, 8 data bits, stop bit.
+        const std::uint64_t bytes = b.scale.bytesSent() + b.scale.bytesReceived() - before;
+        wire += static_cast<double>(bytes) * 10.0 / kLineSpeed;
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["measured_s"] = measured / n;
+    state.counters["wire_s"] = wire / n;
+    state.counters["over_wire_pct"] = (measured / wire - 1.0) * 100.0;
+    state.counters["ms_per_plu"] = measured / n / kPluNumbers * 1000.0;
+}
+BENCHMARK(BM_PluTableAtLineSpeed)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+BENCHMARK_MAIN();
