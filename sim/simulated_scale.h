@@ -70,19 +70,21 @@ struct ReceivedRequest {
     std::vector<std::uint8_t> payload;
 };
 
-// Ways to misbehave. Each applies to the next `times` requests received.
+// Ways to misbehave. Each applies to the next `times` requests received with a
+// good check; the scale still records those requests.
 enum class Fault {
-    Silent,            // answer nothing at all
-    Nak,               // answer 0x15 instead of acknowledging
+    Silent,            // answer nothing at all (the command is not carried out)
+    Nak,               // answer 0x15 instead of acknowledging (not carried out)
     CorruptCheck,      // send the reply with a wrong check byte (then the right one after our 0x15)
     NoAcknowledgement, // send the reply frame without the 0x06 before it
     OtherAddressFirst, // send a whole reply with address 1 first, then the real one
     NoiseFirst,        // send a few bytes of noise between 0x06 and the reply
-    Flood,             // after 0x06, send bytes that never form a frame, without end
+    Flood,             // after 0x06, bytes that never form a frame: 10 000 at most, and
+                       // none more once the program writes again
     OverlongReply,     // send a reply of 300 data bytes
     RestartFrame,      // start a reply, abandon it with C3 04, then send the real one
     Late,              // wait `delay` before answering
-    HangUp,            // close the line as an unplugged adapter does
+    HangUp,            // close the line as an unplugged adapter does; the scale is gone
 };
 
 class SimulatedScale {

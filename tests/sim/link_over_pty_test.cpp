@@ -232,6 +232,41 @@ TEST_F(ScaleOverPty, ReportBlocksLogoRowsKeysAndThePoll)
     EXPECT_EQ(b.responseByte(29) & 0x01, 0x01); // STAB
 }
 
+TEST_F(ScaleOverPty, EveryByteValueCrossesTheLineUnchanged)
+{
+    // A cooked terminal would swallow 0x03, 0x11 and 0x13 and turn 0x0D into
+    // 0x0A; both directions must carry all 256 values as they are.
+    MessageBuffer& b = link.buffer();
+    for (int first : {0, 128}) {
+        b.clear();
+        b.putU16(static_cast<std::uint16_t>(1 + first));
+        for (int v = first; v < first + 128; ++v) {
+            b.putU8(static_cast<std::uint8_t>(v));
+        }
+        ASSERT_TRUE(link.runCommand(cmd::kWriteLogo));
+    }
+    const auto logo = scale.snapshot().logoMemory;
+    for (int v = 0; v < 256; ++v) {
+        ASSERT_EQ(logo[static_cast<std::size_t>(1 + v)], v);
+    }
+
+    scale.withMemory([](sim::ScaleMemory& m) {
+        for (int v = 0; v < 256; ++v) {
+            m.reportMemory[0x1000 + static_cast<std::size_t>(v)] = static_cast<std::uint8_t>(255 - v);
+        }
+        return 0;
+    });
+    for (int first : {0, 128}) {
+        b.clear();
+        b.putU16(static_cast<std::uint16_t>(0x1000 + first));
+        b.putU8(128);
+        ASSERT_TRUE(link.runCommand(cmd::kReadReportBlock));
+        for (int v = first; v < first + 128; ++v) {
+            ASSERT_EQ(b.getU8(), 255 - v);
+        }
+    }
+}
+
 TEST_F(ScaleOverPty, EveryCatalogueCommandIsAnswered)
 {
     // A plausible request for each; the reply must be a good frame every time.
