@@ -1,14 +1,31 @@
 #pragma once
+// The "REPORTS" page: the scale's sales report as text, cleared or saved.
 
 #include "app/support/page_context.h"
 
+#include <QLocale>
 #include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
 
 class ReportsPage : public QWidget {
     Q_OBJECT
   public:
     ReportsPage(PageContext context, QWidget* parent = nullptr);
 
+    void Button18Click(); // "REPORT"
+    void Button19Click(); // "CLEAR"
+    void Button20Click(); // "SAVE TO FILE"
+
   private:
     PageContext context_;
+    QPlainTextEdit* Memo3 = nullptr;
+    QPushButton* Button18 = nullptr;
+    QPushButton* Button19 = nullptr;
+    QPushButton* Button20 = nullptr;
 };
+
+// The locale's long time format without a time-zone name: the report's
+// header shows the clock, not the zone.
+QString longTimeFormatWithoutZone(const QLocale& locale);
