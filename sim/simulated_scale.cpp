@@ -351,10 +351,7 @@ struct SimulatedScale::Impl {
     }
 };
 
-SimulatedScale::SimulatedScale() : impl_(std::make_unique<Impl>(*this))
-{
-    redrawDisplay(memory_);
-}
+SimulatedScale::SimulatedScale() : impl_(std::make_unique<Impl>(*this)), memory_(blankMemory()) {}
 
 SimulatedScale::~SimulatedScale()
 {

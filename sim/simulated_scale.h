@@ -89,6 +89,8 @@ enum class Fault {
 
 class SimulatedScale {
 public:
+    // A new scale is blank, as one fresh from the factory: every PLU absent,
+    // texts empty, the display drawn for an empty platter.
     SimulatedScale();
     ~SimulatedScale(); // stops serving and closes the pseudo-terminal
     SimulatedScale(const SimulatedScale&) = delete;
