@@ -94,7 +94,9 @@ struct SimulatedScale::Impl {
     void queue(std::span<const std::uint8_t> bytes, Clock::time_point notBefore)
     {
         const auto step = byteTime();
-        Clock::time_point t = std::max({notBefore, outputLineFree, Clock::now()});
+        // The schedule follows the modelled line, not the moment this thread
+        // got round to it: a late wake-up sends the bytes that are due at once.
+        Clock::time_point t = std::max(notBefore, outputLineFree);
         for (std::uint8_t b : bytes) {
             t += step; // a byte is on the PC's side once all its bits have crossed
             output.push_back({b, t});
