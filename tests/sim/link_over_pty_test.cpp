@@ -337,3 +337,21 @@ TEST(ScaleOverPtyOpen, AChannelNeverOpenedFailsAtOnce)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ScaleOverPty, APacedScaleTakesAtLeastTheWireTime)
+{
+    scale.setPacing(9600);
+    const auto sentBefore = scale.bytesSent();
+    const auto start = std::chrono::steady_clock::now();
+    link.buffer().clear();
+    ASSERT_TRUE(link.runCommand(cmd::kIdentify));
+    const auto took = std::chrono::steady_clock::now() - start;
+    // 0x06 and the 41-byte reply frame (status, spare byte, 33 text bytes, check).
+    EXPECT_EQ(scale.bytesSent() - sentBefore, 42u);
+    // The 7-byte request and those 42 bytes, ten bit times each.
+    EXPECT_GE(took, std::chrono::microseconds((7 + 42) * 10'000'000LL / 9600));
+}
+
+} // namespace
