@@ -3,10 +3,12 @@
 #include "sim/scale_display.h"
 #include "sim/scale_records.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <iomanip>
+#include <limits>
 #include <map>
 #include <optional>
 #include <sstream>
