@@ -268,8 +268,9 @@ void PluPage::runTransfer(Transfer kind) {
     TransferHooks hooks;
     hooks.working = [&progress] { return progress.Working; };
     hooks.progress = [&progress](int position, int plu) { progress.setProgress(position, plu); };
-    hooks.letEventsRun = [&progress] {
-        progress.repaint();
+    // Pending events include the paint the new label and bar asked for, so
+    // the progress window shows each step without a forced repaint per PLU.
+    hooks.letEventsRun = [] {
         QCoreApplication::processEvents();
     };
     const char separator = context_.decimalSeparator;

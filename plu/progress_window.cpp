@@ -41,7 +41,6 @@ void TForm2::Button1Click() { Working = false; }
 
 void TForm2::beginTransfer(int span) {
     show();
-    raise();
     ProgressBar1->setRange(0, std::max(span, 0));
     ProgressBar1->setValue(0);
     Working = true;

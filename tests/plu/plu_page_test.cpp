@@ -188,6 +188,14 @@ TEST_F(PluPageTest, TypingIsCheckedOnEveryChange) {
     EXPECT_EQ(cell(1, 1), "1234.5");
     QTest::keyClick(&price, Qt::Key_Return);
 
+    // A key on a selected cell opens its editor and replaces the text.
+    setCell(4, 1, "1.00");
+    grid().setCurrentIndex(model().index(3, 1));
+    QTest::keyClick(grid().viewport(), Qt::Key_5, Qt::NoModifier);
+    EXPECT_EQ(cell(4, 1), "5");
+    ASSERT_NE(grid().indexWidget(model().index(3, 1)), nullptr);
+    QTest::keyClick(grid().indexWidget(model().index(3, 1)), Qt::Key_Return);
+
     // A character with no byte in the grid's code page is refused; one with a byte passes.
     QLineEdit& name = edit(2, 8);
     typeText(name, QStringLiteral("Caf\u00E9"));
