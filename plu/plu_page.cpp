@@ -62,7 +62,11 @@ PluPage::PluPage(PageContext context, QWidget* parent) : QWidget(parent), contex
     connectControls();
 }
 
-PluPage::~PluPage() = default;
+PluPage::~PluPage() {
+    // An open cell editor commits its text when it goes: let it do so while
+    // the grid it writes to still exists, before the page's members go.
+    delete StringGrid1;
+}
 
 void PluPage::buildControls() {
     auto* fromLabel = new QLabel(QStringLiteral("FROM"), this);

@@ -53,6 +53,7 @@ protected:
         page->allClicked();
         page->resize(775, 400);
         page->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
     }
     void TearDown() override {
         page.reset();
@@ -123,7 +124,11 @@ protected:
         grid().setCurrentIndex(index);
         grid().edit(index);
         auto* editor = qobject_cast<QLineEdit*>(grid().indexWidget(index));
-        EXPECT_NE(editor, nullptr);
+        if (editor == nullptr) {
+            ADD_FAILURE() << "no editor opened on row " << row << " column " << column;
+            static QLineEdit none;
+            return none;
+        }
         return *editor;
     }
 
