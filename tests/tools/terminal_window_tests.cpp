@@ -1,0 +1,271 @@
+// The terminal window: keypad and PC keys, the display poll and its timer.
+
+#include "link/commands.h"
+#include "scripted_link.h"
+#include "simulated_link.h"
+#include "tools/terminal_keys.h"
+#include "tools/terminal_window.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class TerminalWindowTest : public ::testing::Test {
+  protected:
+    QLabel* label(const char* name) { return form.findChild<QLabel*>(name); }
+    QTimer* timer() { return form.findChild<QTimer*>("Timer1"); }
+
+    // One key-down as the window system delivers it.
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0,
+               const QString& text = {}, bool autoRepeat = false) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, scanCode, 0, 0, text, autoRepeat);
+        QApplication::sendEvent(&form, &event);
+    }
+    // The key codes sent with command 64 so far.
+    Bytes keysSent() const {
+        Bytes keys;
+        for (const auto& request : scale.requests()) {
+            if (request.command == cmd::kPressKey && request.payload.size() == 1) {
+                keys.push_back(request.payload[0]);
+            }
+        }
+        return keys;
+    }
+    // A poll reply: bytes 2..30 of the reply.
+    static Bytes displayReply(const std::string& line1, std::uint8_t mark1, std::uint8_t a, std::uint8_t b) {
+        Bytes payload(29, 0);
+        for (std::size_t i = 0; i < 7; ++i) {
+            payload[1 + i] = static_cast<std::uint8_t>(line1[i]);
+            payload[9 + i] = '2';
+            payload[17 + i] = '3';
+        }
+        payload[24] = mark1;
+        payload[25] = 0;
+        payload[26] = 9; // no cell: no separator
+        payload[27] = a;
+        payload[28] = b;
+        return payload;
+    }
+
+    ScriptedLink scale;
+    RememberedText remembered;
+    TForm3 form{PageContext{scale.link(), scale.ui, remembered, ','}};
+};
+
+TEST_F(TerminalWindowTest, EveryKeypadButtonSendsItsCodeAndTakesNoFocus) {
+    for (int i = 1; i <= 30; ++i) {
+        auto* button = form.findChild<QPushButton*>(QStringLiteral("Button%1").arg(i));
+        ASSERT_NE(button, nullptr) << i;
+        const KeypadKey& key = kKeypad[static_cast<std::size_t>(i - 1)];
+        EXPECT_EQ(button->text().toStdString(), key.caption);
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+        scale.replyWith();
+        button->click();
+    }
+    Bytes expected;
+    for (const auto& key : kKeypad) {
+        expected.push_back(key.code);
+    }
+    EXPECT_EQ(keysSent(), expected);
+    EXPECT_EQ(form.findChild<QPushButton*>("Button8")->geometry(), QRect(40, 176, 33, 25));
+}
+
+TEST_F(TerminalWindowTest, EveryMappedPcKeyAndTheOnesThatSendNothing) {
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        std::uint8_t code;
+    };
+    std::vector<Case> cases{
+        {Qt::Key_Escape, {}, 0x43},
+        {Qt::Key_C, {}, 0x43},
+        {Qt::Key_T, {}, 0x54},
+        {Qt::Key_Z, {}, 0x5A},
+        {Qt::Key_M, {}, 0x4D},
+        {Qt::Key_P, {}, 0x50},
+        {Qt::Key_X, {}, 0x58},
+        {Qt::Key_S, {}, 0x53},
+        {Qt::Key_L, {}, 0x62},
+        {Qt::Key_O, {}, 0x61},
+        {Qt::Key_Insert, {}, 0x64},
+        {Qt::Key_Return, {}, 0x68},
+        {Qt::Key_Enter, Qt::KeypadModifier, 0x68},
+        {Qt::Key_Backspace, {}, 0x67},
+        {Qt::Key_Left, {}, 0x65},
+        {Qt::Key_Right, {}, 0x66},
+        {Qt::Key_Print, {}, 0x65},
+        {Qt::Key_Delete, {}, 0x66},
+        {Qt::Key_F1, {}, 0x61},
+        {Qt::Key_F2, {}, 0x62},
+        {Qt::Key_F3, {}, 0x63},
+        {Qt::Key_F4, {}, 0x64},
+        {Qt::Key_F5, {}, 0x65},
+        {Qt::Key_F6, {}, 0x66},
+        {Qt::Key_F7, {}, 0x67},
+        {Qt::Key_F8, {}, 0x68},
+        {Qt::Key_F11, {}, 0x56},
+        {Qt::Key_F12, {}, 0x57},
+        {Qt::Key_Shift, Qt::ShiftModifier, 0x73},
+        {Qt::Key_C, Qt::ControlModifier, 0x43}, // Ctrl is not looked at
+        // Num Lock off: the keypad gives arrows and Delete, which count as such.
+        {Qt::Key_Left, Qt::KeypadModifier, 0x65},
+        {Qt::Key_Delete, Qt::KeypadModifier, 0x66},
+        // Keys that stand for no scale key.
+        {Qt::Key_A, {}, 0x00},
+        {Qt::Key_F9, {}, 0x00},
+        {Qt::Key_F10, {}, 0x00},
+        {Qt::Key_Up, {}, 0x00},
+        {Qt::Key_Space, {}, 0x00},
+        {Qt::Key_Tab, {}, 0x00},
+        {Qt::Key_5, Qt::KeypadModifier, 0x00}, // a keypad digit with Num Lock on
+        {Qt::Key_0, Qt::KeypadModifier, 0x00},
+    };
+    for (int digit = 0; digit <= 9; ++digit) {
+        cases.push_back({Qt::Key_0 + digit, {}, static_cast<std::uint8_t>('0' + digit)});
+    }
+    Bytes expected;
+    for (const Case& c : cases) {
+        scale.replyWith();
+        press(c.key, c.modifiers);
+        expected.push_back(c.code);
+    }
+    EXPECT_EQ(keysSent(), expected);
+}
+
+TEST_F(TerminalWindowTest, ShiftedAndForeignCharactersCountByTheirKey) {
+    // X keycodes: 10 is the 1 key, 19 the 0 key, 54 the C key, 32 the O key.
+    scale.replyWith();
+    press(Qt::Key_Exclam, Qt::ShiftModifier, 10, QStringLiteral("!"));
+    scale.replyWith();
+    press(Qt::Key_ParenRight, Qt::ShiftModifier, 19, QStringLiteral(")"));
+    scale.replyWith();
+    press(0x0441, Qt::NoModifier, 54, QString(QChar(0x0441))); // Cyrillic es on the C key
+    scale.replyWith();
+    press(0x0449, Qt::NoModifier, 32, QString(QChar(0x0449))); // Cyrillic shcha on the O key
+    scale.replyWith();
+    press(Qt::Key_Eacute, Qt::NoModifier, 11, QStringLiteral("\u00e9")); // French layout's 2 key
+    scale.replyWith();
+    press(0x0444, Qt::NoModifier, 38, QString(QChar(0x0444))); // Cyrillic ef on the A key: nothing
+    EXPECT_EQ(keysSent(), (Bytes{'1', '0', 0x43, 0x61, '2', 0x00}));
+}
+
+TEST_F(TerminalWindowTest, AutoRepeatSendsOncePerEventAndEscDoesNotCloseTheWindow) {
+    form.show();
+    for (int i = 0; i < 3; ++i) {
+        scale.replyWith();
+        press(Qt::Key_5, Qt::NoModifier, 14, QStringLiteral("5"), i > 0);
+    }
+    scale.replyWith();
+    press(Qt::Key_Escape);
+    scale.replyWith();
+    press(Qt::Key_Space); // must not press a button as well
+    EXPECT_EQ(keysSent(), (Bytes{'5', '5', '5', 0x43, 0x00}));
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(TerminalWindowTest, PollShowsTheDisplayByPosition) {
+    scale.replyWith(displayReply("0012345", 3, 0x3B, 0x01));
+    form.Timer1Timer();
+    EXPECT_EQ(label("Label1")->text(), QStringLiteral(" 0012345"));
+    EXPECT_EQ(label("Label2")->text(), QStringLiteral(" 2222222"));
+    EXPECT_EQ(label("Label3")->text(), QStringLiteral(" 3333333"));
+    EXPECT_EQ(label("Label10")->text(), QStringLiteral("    ,   ")); // the user's separator, cell 5
+    EXPECT_EQ(label("Label11")->text(), QStringLiteral("       ,"));
+    EXPECT_EQ(label("Label12")->text(), QStringLiteral("        "));
+    for (const char* lit : {"Label4", "Label5", "Label6", "Label8", "Label7"}) {
+        EXPECT_FALSE(label(lit)->isHidden()) << lit;
+    }
+    for (const char* dark : {"Label9", "Label13", "Label14", "Label15"}) {
+        EXPECT_TRUE(label(dark)->isHidden()) << dark;
+    }
+    EXPECT_TRUE(timer()->isActive()) << "the next poll follows";
+    EXPECT_EQ(timer()->interval(), 100);
+    EXPECT_TRUE(scale.ui.statusTexts.empty()) << "a poll shows no status";
+
+    scale.replyWith(displayReply("\xC0\xC1\xC2\xE0\xE1\xE2 ", 0, 0x04, 0x1E)); // Cyrillic bytes
+    form.Timer1Timer();
+    EXPECT_EQ(label("Label1")->text(), QString::fromUtf8(" \u0410\u0411\u0412\u0430\u0431\u0432 "));
+    for (const char* lit : {"Label9", "Label13", "Label14", "Label15"}) {
+        EXPECT_FALSE(label(lit)->isHidden()) << lit;
+    }
+    for (const char* dark : {"Label4", "Label5", "Label6", "Label8", "Label7"}) {
+        EXPECT_TRUE(label(dark)->isHidden()) << dark;
+    }
+}
+
+TEST_F(TerminalWindowTest, MarkCharactersFallBetweenDisplayCharacters) {
+    const QLabel* line = label("Label1");
+    const QLabel* mark = label("Label10");
+    EXPECT_EQ(line->font(), mark->font());
+    EXPECT_TRUE(QFontInfo(line->font()).fixedPitch());
+    const int cell = QFontMetrics(line->font()).horizontalAdvance(QLatin1Char('0'));
+    // The middle of mark cell k lies on the boundary after display character k.
+    for (int k = 1; k <= 8; ++k) {
+        const int markMiddle = mark->x() + (k - 1) * cell + cell / 2;
+        EXPECT_NEAR(markMiddle, line->x() + k * cell, 1) << "cell " << k;
+    }
+    EXPECT_GT(mark->y(), line->y());
+}
+
+TEST_F(TerminalWindowTest, FailedPollStopsPollingSilentlyUntilTheNextActivation) {
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&form, &activate);
+    EXPECT_TRUE(timer()->isActive());
+    const QString before = label("Label1")->text();
+    form.Timer1Timer(); // no answer on any attempt
+    EXPECT_FALSE(timer()->isActive());
+    EXPECT_EQ(label("Label1")->text(), before);
+    EXPECT_TRUE(scale.ui.errors.empty());
+
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(&form, &activate);
+    EXPECT_TRUE(timer()->isActive());
+    QApplication::sendEvent(&form, &deactivate);
+    EXPECT_FALSE(timer()->isActive());
+}
+
+TEST_F(TerminalWindowTest, PollIsKeptOutOfAnOpenCommand) {
+    // A key whose exchange fails shows its box; while the box runs its event
+    // loop the timer fires. That tick must not touch the shared buffer.
+    int requestsAtTick = -1;
+    scale.ui.duringError = [&] {
+        requestsAtTick = static_cast<int>(scale.requests().size());
+        form.Timer1Timer();
+        EXPECT_EQ(static_cast<int>(scale.requests().size()), requestsAtTick);
+    };
+    press(Qt::Key_1);
+    EXPECT_EQ(requestsAtTick, 3);
+    EXPECT_EQ(scale.ui.errors.size(), 1u);
+    for (const auto& request : scale.requests()) {
+        EXPECT_EQ(request.command, cmd::kPressKey);
+    }
+    EXPECT_TRUE(timer()->isActive()) << "the skipped tick is tried again";
+}
+
+class TerminalOnSimulatedScale : public SimulatedLink {};
+
+TEST_F(TerminalOnSimulatedScale, KeysChangeTheDisplayThatThePollShows) {
+    TForm3 form(context);
+    const auto before = scale.snapshot().displayLines;
+    for (const char* button : {"Button13", "Button14", "Button19"}) { // 1, 2, 0
+        form.findChild<QPushButton*>(button)->click();
+    }
+    form.Timer1Timer();
+    const sim::ScaleMemory memory = scale.snapshot();
+    EXPECT_EQ(memory.keysPressed, (Bytes{'1', '2', '0'}));
+    EXPECT_NE(memory.displayLines, before) << "the keys visibly changed the display";
+    for (int i = 0; i < 3; ++i) {
+        const auto* line = form.findChild<QLabel*>(QStringLiteral("Label%1").arg(i + 1));
+        EXPECT_EQ(line->text().toStdString(), " " + memory.displayLines[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_TRUE(ui.errors.empty());
+}
+
+} // namespace
