@@ -59,5 +59,10 @@ std::string joinMemoLines(const std::vector<std::string>& lines) {
         }
         text += lines[i];
     }
+    // A last line that is empty needs the break before it and one after it,
+    // or it would be the final empty piece that splitting drops.
+    if (!lines.empty() && lines.back().empty()) {
+        text.push_back('\n');
+    }
     return text;
 }

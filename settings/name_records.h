@@ -43,5 +43,6 @@ std::string_view lineOrEmpty(const std::vector<std::string>& lines, int number);
 // LF or CR), with one final empty piece dropped. An empty box has no lines;
 // "a", break, break, "b" has three.
 std::vector<std::string> splitMemoLines(std::string_view text);
-// The box's text for these lines: joined by LF, no break after the last.
+// The box's text for these lines: joined by LF, no break after the last
+// unless the last is empty; splitMemoLines gives the same lines back.
 std::string joinMemoLines(const std::vector<std::string>& lines);

@@ -1,14 +1,51 @@
 #pragma once
+// The "SYSTEM" page: the scale's calibration parameters, written with one
+// command 65, and six presets of common scale models that only fill the
+// page. The main window shows the tab only while the scale is in calibration
+// mode.
 
 #include "app/support/page_context.h"
+#include "system_parameters.h"
 
 #include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
 
 class SystemPage : public QWidget {
     Q_OBJECT
 public:
     SystemPage(PageContext context, QWidget* parent = nullptr);
 
+    SystemParameters parameters() const;
+    void showParameters(const SystemParameters& parameters);
+
+    void Button2Click(); // SEND
+    void presetClicked(const CalibrationPreset& preset);
+
 private:
+    void createControls();
+    void layOutControls();
+    void connectControls();
+
     PageContext context_;
+
+    QComboBox* capacity_ = nullptr;              // ComboBox5
+    QComboBox* scaleInterval_ = nullptr;         // ComboBox6
+    QSpinBox* unit_ = nullptr;                   // SpinEdit10
+    QSpinBox* initialZero_ = nullptr;            // SpinEdit11
+    QLineEdit* maxTare_ = nullptr;               // Edit4
+    QSpinBox* digits_ = nullptr;                 // SpinEdit9
+    QComboBox* priceRounding_ = nullptr;         // ComboBox7
+    QSpinBox* localGravity_ = nullptr;           // SpinEdit7
+    QSpinBox* destinationGravity_ = nullptr;     // SpinEdit8
+    QComboBox* stableCount_ = nullptr;           // ComboBox9
+    std::array<QCheckBox*, 4> modeFlags_{};      // CheckBox9..CheckBox12, bit 0 first
+    QCheckBox* minimumSale_ = nullptr;           // CheckBox14
+    QPushButton* sendButton_ = nullptr;          // Button2
+    std::array<QPushButton*, kCalibrationPresets.size()> presetButtons_{};
 };

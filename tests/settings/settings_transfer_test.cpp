@@ -213,8 +213,11 @@ TEST(MemoLines, AreTheLinesAsEnteredWithOneFinalEmptyPieceDropped) {
     EXPECT_EQ(splitMemoLines("a\n\n"), (std::vector<std::string>{"a", ""}));
     EXPECT_EQ(splitMemoLines("\n"), (std::vector<std::string>{""}));
     EXPECT_EQ(splitMemoLines("a\r\nb\rc"), (std::vector<std::string>{"a", "b", "c"}));
-    const std::vector<std::string> lines{"H1", "", "H3"};
-    EXPECT_EQ(splitMemoLines(joinMemoLines(lines)), lines);
+    for (const std::vector<std::string>& lines :
+         {std::vector<std::string>{"H1", "", "H3"}, {"F1", ""}, {""}, {}, {"", "", ""}}) {
+        EXPECT_EQ(splitMemoLines(joinMemoLines(lines)), lines);
+    }
+    EXPECT_EQ(joinMemoLines({"a", "b"}), "a\nb");
 }
 
 } // namespace
