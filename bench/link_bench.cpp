@@ -8,7 +8,6 @@
 #include "sim/simulated_scale.h"
 
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <memory>
 
@@ -16,9 +15,11 @@ namespace {
 
 // Shows nothing: the benchmark measures the exchange, not a window.
 class QuietUi final : public UserInterface {
-public:
+  public:
     void showError(const std::string&, const std::string&) override { ++errors; }
-    void showErrorWithDetails(const std::string&, const std::string&, const std::string&) override { ++errors; }
+    void showErrorWithDetails(const std::string&, const std::string&, const std::string&) override {
+        ++errors;
+    }
     std::string applicationTitle() const override { return "link_bench"; }
     void beep() override {}
     void setBusy(bool) override {}
@@ -37,15 +38,13 @@ struct Bench {
     QuietUi ui;
     ScaleLink link{std::make_unique<PosixSerialChannel>(), ui};
 
-    bool open(std::uint32_t pacing)
-    {
+    bool open(std::uint32_t pacing) {
         scale.setPacing(pacing);
         return scale.start() && link.openLink(PortId::named(scale.device()), kLineSpeed);
     }
 };
 
-void BM_IdentifyExchange(benchmark::State& state)
-{
+void BM_IdentifyExchange(benchmark::State& state) {
     Bench b;
     if (!b.open(0)) {
         state.SkipWithError("no pseudo-terminal");
@@ -63,8 +62,7 @@ void BM_IdentifyExchange(benchmark::State& state)
 }
 BENCHMARK(BM_IdentifyExchange)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-void BM_PluTableAtLineSpeed(benchmark::State& state)
-{
+void BM_PluTableAtLineSpeed(benchmark::State& state) {
     Bench b;
     if (!b.open(kLineSpeed)) {
         state.SkipWithError("no pseudo-terminal");

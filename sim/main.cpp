@@ -17,30 +17,28 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: scale-sim [options]\n"
-    "\n"
-    "A simulated counter scale on a pseudo-terminal. Prints the device to open\n"
-    "(e.g. /dev/pts/7) on the first line of its output, then answers the\n"
-    "utility's requests until it receives SIGINT (Ctrl+C) or SIGTERM.\n"
-    "\n"
-    "options:\n"
-    "  --seed FILE     start from the memory this seed file describes\n"
-    "                  (format: see the comment at the top of sim/seed_file.h)\n"
-    "  --dump FILE     write the memory to FILE as a seed file at exit\n"
-    "  --id TEXT       identification text (up to 32 bytes)\n"
-    "  --status HEX    status byte of every reply (04: calibration mode)\n"
-    "  --link PATH     also make PATH a symbolic link to the device\n"
-    "                  (replaces an older symbolic link there; removed at exit)\n"
-    "  --baud N        send reply bytes no faster than N bit/s would carry them\n"
-    "  --stdin         also stop when standard input closes\n"
-    "  --help          this text\n";
+constexpr const char* kUsage = "usage: scale-sim [options]\n"
+                               "\n"
+                               "A simulated counter scale on a pseudo-terminal. Prints the device to open\n"
+                               "(e.g. /dev/pts/7) on the first line of its output, then answers the\n"
+                               "utility's requests until it receives SIGINT (Ctrl+C) or SIGTERM.\n"
+                               "\n"
+                               "options:\n"
+                               "  --seed FILE     start from the memory this seed file describes\n"
+                               "                  (format: see the comment at the top of sim/seed_file.h)\n"
+                               "  --dump FILE     write the memory to FILE as a seed file at exit\n"
+                               "  --id TEXT       identification text (up to 32 bytes)\n"
+                               "  --status HEX    status byte of every reply (04: calibration mode)\n"
+                               "  --link PATH     also make PATH a symbolic link to the device\n"
+                               "                  (replaces an older symbolic link there; removed at exit)\n"
+                               "  --baud N        send reply bytes no faster than N bit/s would carry them\n"
+                               "  --stdin         also stop when standard input closes\n"
+                               "  --help          this text\n";
 
 // How often the main thread looks at the signals and standard input.
 constexpr int kWatchIntervalMs = 200;
 
-bool parseHexByte(const char* text, std::uint8_t& out)
-{
+bool parseHexByte(const char* text, std::uint8_t& out) {
     char* end = nullptr;
     errno = 0;
     const unsigned long v = std::strtoul(text, &end, 16);
@@ -53,8 +51,7 @@ bool parseHexByte(const char* text, std::uint8_t& out)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string seed, dump, link, id;
     bool haveId = false, haveStatus = false, watchStdin = false;
     std::uint8_t status = 0;

@@ -10,8 +10,7 @@
 namespace sim {
 
 namespace {
-bool makeRaw(int fd)
-{
+bool makeRaw(int fd) {
     termios tio{};
     if (tcgetattr(fd, &tio) != 0) {
         return false;
@@ -22,8 +21,7 @@ bool makeRaw(int fd)
     return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
-void closeFd(int& fd)
-{
+void closeFd(int& fd) {
     if (fd >= 0) {
         ::close(fd);
         fd = -1;
@@ -31,13 +29,11 @@ void closeFd(int& fd)
 }
 } // namespace
 
-PseudoTerminal::~PseudoTerminal()
-{
+PseudoTerminal::~PseudoTerminal() {
     close();
 }
 
-bool PseudoTerminal::open(std::string* error)
-{
+bool PseudoTerminal::open(std::string* error) {
     auto fail = [&](const char* what) {
         if (error) {
             *error = std::string(what) + ": " + std::strerror(errno);
@@ -71,14 +67,12 @@ bool PseudoTerminal::open(std::string* error)
     return true;
 }
 
-void PseudoTerminal::hangUp()
-{
+void PseudoTerminal::hangUp() {
     closeFd(master_);
     closeFd(slaveKeeper_);
 }
 
-void PseudoTerminal::close()
-{
+void PseudoTerminal::close() {
     closeFd(master_);
     closeFd(slaveKeeper_);
 }

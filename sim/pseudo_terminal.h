@@ -7,7 +7,7 @@
 namespace sim {
 
 class PseudoTerminal {
-public:
+  public:
     PseudoTerminal() = default;
     ~PseudoTerminal();
     PseudoTerminal(const PseudoTerminal&) = delete;
@@ -26,7 +26,7 @@ public:
     void hangUp();
     void close();
 
-private:
+  private:
     int master_ = -1;
     int slaveKeeper_ = -1;
     std::string slavePath_;

@@ -9,32 +9,28 @@ namespace sim {
 
 namespace {
 
-constexpr std::size_t kPluWriteSize = 48;    // number, 0, 44 record bytes, 0
-constexpr std::size_t kTaxRatesSize = 16;    // eight i16
+constexpr std::size_t kPluWriteSize = 48; // number, 0, 44 record bytes, 0
+constexpr std::size_t kTaxRatesSize = 16; // eight i16
 constexpr std::size_t kClockSize = 6;
 
-std::vector<std::uint8_t> fixedText(const std::string& text, int width)
-{
+std::vector<std::uint8_t> fixedText(const std::string& text, int width) {
     std::vector<std::uint8_t> out;
     appendFixedText(out, text, width);
     return out;
 }
 
 // Stores the fixed text that follows the index byte of a name or line record.
-void storeText(std::string& into, std::span<const std::uint8_t> payload, int width)
-{
+void storeText(std::string& into, std::span<const std::uint8_t> payload, int width) {
     into = readFixedText(payload, 1, width);
 }
 
-std::vector<std::uint8_t> readPlu(const ScaleMemory& memory, std::span<const std::uint8_t> payload)
-{
+std::vector<std::uint8_t> readPlu(const ScaleMemory& memory, std::span<const std::uint8_t> payload) {
     const auto number = getBigEndian(payload, 0, 2);
     const PluBytes record = number < memory.plu.size() ? memory.plu[number] : absentPlu();
     return {record.begin(), record.end()};
 }
 
-void writePlu(ScaleMemory& memory, std::span<const std::uint8_t> payload)
-{
+void writePlu(ScaleMemory& memory, std::span<const std::uint8_t> payload) {
     if (payload.size() < kPluWriteSize - 1) { // the closing zero byte is not needed
         return;
     }
@@ -46,8 +42,7 @@ void writePlu(ScaleMemory& memory, std::span<const std::uint8_t> payload)
     std::copy_n(payload.begin() + 3, kPluWrittenBytes, memory.plu[number].begin());
 }
 
-std::vector<std::uint8_t> pollDisplay(const ScaleMemory& memory)
-{
+std::vector<std::uint8_t> pollDisplay(const ScaleMemory& memory) {
     // Reply bytes 2 .. 30: spare, line 1, spare, line 2, spare, line 3, marks, indicators.
     std::vector<std::uint8_t> out;
     for (const std::string& line : memory.displayLines) {
@@ -62,8 +57,7 @@ std::vector<std::uint8_t> pollDisplay(const ScaleMemory& memory)
     return out;
 }
 
-std::vector<std::uint8_t> readReport(const ScaleMemory& memory, std::span<const std::uint8_t> payload)
-{
+std::vector<std::uint8_t> readReport(const ScaleMemory& memory, std::span<const std::uint8_t> payload) {
     if (payload.size() < 3) {
         return {};
     }
@@ -78,8 +72,7 @@ std::vector<std::uint8_t> readReport(const ScaleMemory& memory, std::span<const 
     return out;
 }
 
-void writeLogo(ScaleMemory& memory, std::span<const std::uint8_t> payload)
-{
+void writeLogo(ScaleMemory& memory, std::span<const std::uint8_t> payload) {
     if (payload.size() < 2) {
         return;
     }
@@ -96,8 +89,7 @@ void writeLogo(ScaleMemory& memory, std::span<const std::uint8_t> payload)
 } // namespace
 
 std::vector<std::uint8_t> carryOut(ScaleMemory& memory, std::uint8_t command,
-                                   std::span<const std::uint8_t> payload)
-{
+                                   std::span<const std::uint8_t> payload) {
     const int index = payload.empty() ? -1 : payload[0];
     switch (command) {
     case code::kIdentify:
@@ -132,7 +124,8 @@ std::vector<std::uint8_t> carryOut(ScaleMemory& memory, std::uint8_t command,
         }
         return {};
     case code::kReadLine:
-        return fixedText(index >= 1 && index <= 8 ? memory.printLines[static_cast<std::size_t>(index - 1)] : "",
+        return fixedText(index >= 1 && index <= 8 ? memory.printLines[static_cast<std::size_t>(index - 1)]
+                                                  : "",
                          kPrintLineWidth);
     case code::kWriteLine:
         if (index >= 1 && index <= 8) {
@@ -140,7 +133,8 @@ std::vector<std::uint8_t> carryOut(ScaleMemory& memory, std::uint8_t command,
         }
         return {};
     case code::kReadDepartment:
-        return fixedText(index >= 0 && index < 40 ? memory.departmentNames[static_cast<std::size_t>(index)] : "",
+        return fixedText(index >= 0 && index < 40 ? memory.departmentNames[static_cast<std::size_t>(index)]
+                                                  : "",
                          kDepartmentNameWidth);
     case code::kWriteDepartment:
         if (index >= 0 && index < 40) {

@@ -18,8 +18,7 @@ constexpr std::uint8_t kKeyTare = 0x54;
 constexpr std::uint8_t kKeyZero = 0x5A;
 constexpr std::uint8_t kKeyShift = 0x73;
 
-void shiftIn(std::int32_t& value, int digits, std::int32_t add)
-{
+void shiftIn(std::int32_t& value, int digits, std::int32_t add) {
     std::int64_t next = value;
     for (int i = 0; i < digits; ++i) {
         next *= 10;
@@ -31,8 +30,7 @@ void shiftIn(std::int32_t& value, int digits, std::int32_t add)
 }
 } // namespace
 
-std::string displayNumber(std::int64_t value, int decimals)
-{
+std::string displayNumber(std::int64_t value, int decimals) {
     const bool negative = value < 0;
     std::string digits = std::to_string(negative ? -value : value);
     while (static_cast<int>(digits.size()) < decimals + 1) {
@@ -47,9 +45,9 @@ std::string displayNumber(std::int64_t value, int decimals)
     return std::string(static_cast<std::size_t>(kDisplayWidth) - digits.size(), ' ') + digits;
 }
 
-void redrawDisplay(ScaleMemory& memory)
-{
-    const std::int64_t toPay = (static_cast<std::int64_t>(memory.weightGrams) * memory.keyedPrice + 500) / 1000;
+void redrawDisplay(ScaleMemory& memory) {
+    const std::int64_t toPay =
+        (static_cast<std::int64_t>(memory.weightGrams) * memory.keyedPrice + 500) / 1000;
     memory.displayLines = {displayNumber(memory.weightGrams, kWeightDecimals),
                            displayNumber(memory.keyedPrice, kPriceDecimals),
                            displayNumber(toPay, kPriceDecimals)};
@@ -61,8 +59,7 @@ void redrawDisplay(ScaleMemory& memory)
     }
 }
 
-void pressKey(ScaleMemory& memory, std::uint8_t key)
-{
+void pressKey(ScaleMemory& memory, std::uint8_t key) {
     memory.keysPressed.push_back(key);
     if (key >= '0' && key <= '9') {
         shiftIn(memory.keyedPrice, 1, key - '0');

@@ -13,11 +13,11 @@ namespace sim {
 
 inline constexpr int kDisplayWidth = 7;
 // Indicator bits of the poll reply.
-inline constexpr std::uint8_t kIndicatorStable = 0x01;  // byte A
-inline constexpr std::uint8_t kIndicatorZero = 0x02;    // byte A
-inline constexpr std::uint8_t kIndicatorNet = 0x08;     // byte A
-inline constexpr std::uint8_t kIndicatorMode = 0x20;    // byte A
-inline constexpr std::uint8_t kIndicatorShift = 0x02;   // byte B
+inline constexpr std::uint8_t kIndicatorStable = 0x01; // byte A
+inline constexpr std::uint8_t kIndicatorZero = 0x02;   // byte A
+inline constexpr std::uint8_t kIndicatorNet = 0x08;    // byte A
+inline constexpr std::uint8_t kIndicatorMode = 0x20;   // byte A
+inline constexpr std::uint8_t kIndicatorShift = 0x02;  // byte B
 
 // A number right-aligned in the 7 cells with at least decimals + 1 digits, so
 // that the decimal mark `decimals` cells from the right has a digit before it.

@@ -2,16 +2,14 @@
 
 namespace sim {
 
-std::uint8_t xorOf(std::span<const std::uint8_t> bytes, std::uint8_t seed)
-{
+std::uint8_t xorOf(std::span<const std::uint8_t> bytes, std::uint8_t seed) {
     for (std::uint8_t b : bytes) {
         seed ^= b;
     }
     return seed;
 }
 
-void appendStuffed(std::vector<std::uint8_t>& out, std::uint8_t byte)
-{
+void appendStuffed(std::vector<std::uint8_t>& out, std::uint8_t byte) {
     out.push_back(byte);
     if (byte == kFrameMark) {
         out.push_back(byte);
@@ -19,8 +17,7 @@ void appendStuffed(std::vector<std::uint8_t>& out, std::uint8_t byte)
 }
 
 std::vector<std::uint8_t> encodeReplyFrame(std::uint8_t address, std::span<const std::uint8_t> data,
-                                           std::uint8_t checkTamper)
-{
+                                           std::uint8_t checkTamper) {
     std::vector<std::uint8_t> out;
     out.reserve(data.size() * 2 + 8);
     out.push_back(kFrameMark);
@@ -36,20 +33,19 @@ std::vector<std::uint8_t> encodeReplyFrame(std::uint8_t address, std::span<const
 }
 
 std::vector<std::uint8_t> encodeRequestFrame(std::uint8_t address, std::uint8_t command,
-                                             std::span<const std::uint8_t> payload)
-{
+                                             std::span<const std::uint8_t> payload) {
     std::vector<std::uint8_t> out{kFrameMark, kStartOfFrame, address, command};
     for (std::uint8_t b : payload) {
         appendStuffed(out, b);
     }
-    appendStuffed(out, static_cast<std::uint8_t>(xorOf(payload, static_cast<std::uint8_t>(address ^ command))));
+    appendStuffed(out,
+                  static_cast<std::uint8_t>(xorOf(payload, static_cast<std::uint8_t>(address ^ command))));
     out.push_back(kFrameMark);
     out.push_back(kEndOfFrame);
     return out;
 }
 
-RequestReader::Step RequestReader::feed(std::uint8_t byte)
-{
+RequestReader::Step RequestReader::feed(std::uint8_t byte) {
     switch (state_) {
     case State::Idle:
         if (byte == kFrameMark) {

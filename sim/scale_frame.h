@@ -37,7 +37,7 @@ struct RequestFrame {
 // Reads request frames byte by byte. Bytes outside a frame (acknowledgements
 // from the PC, noise) are reported as such so the caller can act on them.
 class RequestReader {
-public:
+  public:
     enum class Step { Outside, InFrame, Complete };
 
     Step feed(std::uint8_t byte);
@@ -45,7 +45,7 @@ public:
     const RequestFrame& frame() const { return frame_; }
     bool inFrame() const { return state_ != State::Idle; }
 
-private:
+  private:
     enum class State { Idle, Mark, Address, Command, Data, DataMark };
     State state_ = State::Idle;
     std::uint8_t address_ = 0;

@@ -4,8 +4,7 @@
 
 namespace sim {
 
-std::uint32_t getBigEndian(std::span<const std::uint8_t> bytes, std::size_t offset, int width)
-{
+std::uint32_t getBigEndian(std::span<const std::uint8_t> bytes, std::size_t offset, int width) {
     std::uint32_t value = 0;
     for (int i = 0; i < width; ++i) {
         std::size_t at = offset + static_cast<std::size_t>(i);
@@ -14,8 +13,7 @@ std::uint32_t getBigEndian(std::span<const std::uint8_t> bytes, std::size_t offs
     return value;
 }
 
-void putBigEndian(std::span<std::uint8_t> bytes, std::size_t offset, int width, std::uint32_t value)
-{
+void putBigEndian(std::span<std::uint8_t> bytes, std::size_t offset, int width, std::uint32_t value) {
     for (int i = width - 1; i >= 0; --i) {
         std::size_t at = offset + static_cast<std::size_t>(i);
         if (at < bytes.size()) {
@@ -25,8 +23,7 @@ void putBigEndian(std::span<std::uint8_t> bytes, std::size_t offset, int width, 
     }
 }
 
-std::string readFixedText(std::span<const std::uint8_t> bytes, std::size_t offset, int width)
-{
+std::string readFixedText(std::span<const std::uint8_t> bytes, std::size_t offset, int width) {
     std::string text;
     for (int i = 0; i < width; ++i) {
         std::size_t at = offset + static_cast<std::size_t>(i);
@@ -38,8 +35,7 @@ std::string readFixedText(std::span<const std::uint8_t> bytes, std::size_t offse
     return text;
 }
 
-void appendFixedText(std::vector<std::uint8_t>& out, const std::string& text, int width)
-{
+void appendFixedText(std::vector<std::uint8_t>& out, const std::string& text, int width) {
     const auto size = static_cast<std::size_t>(width);
     for (std::size_t i = 0; i < size; ++i) {
         out.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
@@ -47,8 +43,7 @@ void appendFixedText(std::vector<std::uint8_t>& out, const std::string& text, in
     out.push_back(0);
 }
 
-PluBytes encodePlu(const PluFields& plu)
-{
+PluBytes encodePlu(const PluFields& plu) {
     PluBytes bytes{};
     putBigEndian(bytes, kPluPrice, 4, static_cast<std::uint32_t>(plu.price));
     putBigEndian(bytes, kPluCode, 4, static_cast<std::uint32_t>(plu.code));
@@ -65,8 +60,7 @@ PluBytes encodePlu(const PluFields& plu)
     return bytes;
 }
 
-PluFields decodePlu(const PluBytes& bytes)
-{
+PluFields decodePlu(const PluBytes& bytes) {
     PluFields plu;
     plu.price = static_cast<std::int32_t>(getBigEndian(bytes, kPluPrice, 4));
     plu.code = static_cast<std::int32_t>(getBigEndian(bytes, kPluCode, 4));
@@ -81,13 +75,11 @@ PluFields decodePlu(const PluBytes& bytes)
     return plu;
 }
 
-PluBytes absentPlu()
-{
+PluBytes absentPlu() {
     return encodePlu(PluFields{});
 }
 
-bool isPresent(const PluBytes& bytes)
-{
+bool isPresent(const PluBytes& bytes) {
     return static_cast<std::int32_t>(getBigEndian(bytes, kPluPrice, 4)) >= 0;
 }
 

@@ -12,16 +12,16 @@
 namespace sim {
 
 // Offsets inside a stored PLU record (the command 4 reply layout).
-inline constexpr int kPluPrice = 0;    // i32, hundredths; negative = absent
-inline constexpr int kPluCode = 4;     // i32
+inline constexpr int kPluPrice = 0; // i32, hundredths; negative = absent
+inline constexpr int kPluCode = 4;  // i32
 inline constexpr int kPluDepartment = 8;
 inline constexpr int kPluTax = 9;
-inline constexpr int kPluFlags = 10;   // bit 0 NW, bit 1 FIX, bit 2 BAR
-inline constexpr int kPluName = 11;    // text of width 30 (31 bytes)
+inline constexpr int kPluFlags = 10; // bit 0 NW, bit 1 FIX, bit 2 BAR
+inline constexpr int kPluName = 11;  // text of width 30 (31 bytes)
 inline constexpr int kPluNameWidth = 30;
-inline constexpr int kPluValid = 42;   // i16
-inline constexpr int kPluQuantity = 44; // i32, thousandths unless NW
-inline constexpr int kPluTotal = 48;   // i32, hundredths
+inline constexpr int kPluValid = 42;     // i16
+inline constexpr int kPluQuantity = 44;  // i32, thousandths unless NW
+inline constexpr int kPluTotal = 48;     // i32, hundredths
 inline constexpr int kPluSaleCount = 52; // i16
 // Command 35 carries the record up to the running figures.
 inline constexpr int kPluWrittenBytes = 44;

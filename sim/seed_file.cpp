@@ -30,8 +30,7 @@ struct Token {
     bool quoted = false;
 };
 
-int hexDigit(char c)
-{
+int hexDigit(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
@@ -45,8 +44,7 @@ int hexDigit(char c)
 }
 
 // Splits a line into tokens; quoted parts are unescaped and keep their blanks.
-bool tokenize(const std::string& line, std::vector<Token>& tokens, std::string& why)
-{
+bool tokenize(const std::string& line, std::vector<Token>& tokens, std::string& why) {
     std::size_t i = 0;
     while (i < line.size()) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) {
@@ -101,8 +99,7 @@ bool tokenize(const std::string& line, std::vector<Token>& tokens, std::string& 
     return true;
 }
 
-std::optional<std::int64_t> parseWhole(const std::string& text)
-{
+std::optional<std::int64_t> parseWhole(const std::string& text) {
     std::int64_t value = 0;
     const char* first = text.data();
     const char* last = text.data() + text.size();
@@ -127,8 +124,7 @@ std::optional<std::int64_t> parseWhole(const std::string& text)
 }
 
 // A decimal with up to `decimals` places, as a count of its smallest unit.
-std::optional<std::int64_t> parseFixed(const std::string& text, int decimals)
-{
+std::optional<std::int64_t> parseFixed(const std::string& text, int decimals) {
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
@@ -162,10 +158,10 @@ std::optional<std::int64_t> parseFixed(const std::string& text, int decimals)
     return negative ? -value : value;
 }
 
-std::string formatFixed(std::int64_t value, int decimals)
-{
+std::string formatFixed(std::int64_t value, int decimals) {
     const bool negative = value < 0;
-    const std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);
+    const std::uint64_t magnitude =
+        negative ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);
     std::uint64_t scale = 1;
     for (int i = 0; i < decimals; ++i) {
         scale *= 10;
@@ -176,8 +172,7 @@ std::string formatFixed(std::int64_t value, int decimals)
     return out.str();
 }
 
-std::string quote(const std::string& text)
-{
+std::string quote(const std::string& text) {
     std::string out = "\"";
     for (char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
@@ -195,8 +190,7 @@ std::string quote(const std::string& text)
     return out + "\"";
 }
 
-std::string hexBytes(const std::uint8_t* bytes, std::size_t count)
-{
+std::string hexBytes(const std::uint8_t* bytes, std::size_t count) {
     std::string out;
     char hex[4];
     for (std::size_t i = 0; i < count; ++i) {
@@ -210,11 +204,10 @@ std::string hexBytes(const std::uint8_t* bytes, std::size_t count)
 }
 
 class SeedParser {
-public:
+  public:
     explicit SeedParser(ScaleMemory& memory) : m_(memory) {}
 
-    bool apply(const std::vector<Token>& t, std::string& why)
-    {
+    bool apply(const std::vector<Token>& t, std::string& why) {
         const std::string& item = t[0].text;
         args_ = std::vector<Token>(t.begin() + 1, t.end());
         why_ = &why;
@@ -278,31 +271,25 @@ public:
 
     bool displayGiven = false;
 
-private:
-    bool fail(const std::string& why)
-    {
+  private:
+    bool fail(const std::string& why) {
         *why_ = why;
         return false;
     }
-    bool need(std::size_t n)
-    {
-        return args_.size() >= n || fail("needs " + std::to_string(n) + " value(s)");
-    }
-    bool whole(std::size_t at, std::int64_t low, std::int64_t high, std::int64_t& out)
-    {
+    bool need(std::size_t n) { return args_.size() >= n || fail("needs " + std::to_string(n) + " value(s)"); }
+    bool whole(std::size_t at, std::int64_t low, std::int64_t high, std::int64_t& out) {
         if (!need(at + 1)) {
             return false;
         }
         const auto v = parseWhole(args_[at].text);
         if (!v || *v < low || *v > high) {
-            return fail("'" + args_[at].text + "' is not a whole number from " + std::to_string(low) + " to " +
-                        std::to_string(high));
+            return fail("'" + args_[at].text + "' is not a whole number from " + std::to_string(low) +
+                        " to " + std::to_string(high));
         }
         out = *v;
         return true;
     }
-    bool byte(std::size_t at, std::uint8_t& out)
-    {
+    bool byte(std::size_t at, std::uint8_t& out) {
         std::int64_t v = 0;
         if (!whole(at, 0, 255, v)) {
             return false;
@@ -310,8 +297,7 @@ private:
         out = static_cast<std::uint8_t>(v);
         return true;
     }
-    bool text(std::size_t at, std::string& out, std::size_t width)
-    {
+    bool text(std::size_t at, std::string& out, std::size_t width) {
         if (!need(at + 1)) {
             return false;
         }
@@ -321,8 +307,7 @@ private:
         out = args_[at].text;
         return true;
     }
-    template <class T> bool fixed(std::size_t at, int decimals, T& out)
-    {
+    template <class T> bool fixed(std::size_t at, int decimals, T& out) {
         if (!need(at + 1)) {
             return false;
         }
@@ -334,16 +319,15 @@ private:
         out = static_cast<T>(*v);
         return true;
     }
-    template <std::size_t N> bool indexedText(std::array<std::string, N>& texts, int first, std::size_t width)
-    {
+    template <std::size_t N>
+    bool indexedText(std::array<std::string, N>& texts, int first, std::size_t width) {
         std::int64_t index = 0;
         if (!whole(0, first, first + static_cast<std::int64_t>(N) - 1, index)) {
             return false;
         }
         return text(1, texts[static_cast<std::size_t>(index - first)], width);
     }
-    bool hexList(std::size_t from, std::vector<std::uint8_t>& out)
-    {
+    bool hexList(std::size_t from, std::vector<std::uint8_t>& out) {
         for (std::size_t i = from; i < args_.size(); ++i) {
             const std::string& h = args_[i].text;
             if (h.size() != 2 || hexDigit(h[0]) < 0 || hexDigit(h[1]) < 0) {
@@ -353,8 +337,7 @@ private:
         }
         return true;
     }
-    template <std::size_t N> bool fixedBytes(std::array<std::uint8_t, N>& into)
-    {
+    template <std::size_t N> bool fixedBytes(std::array<std::uint8_t, N>& into) {
         std::vector<std::uint8_t> bytes;
         if (!hexList(0, bytes)) {
             return false;
@@ -365,8 +348,7 @@ private:
         std::copy(bytes.begin(), bytes.end(), into.begin());
         return true;
     }
-    bool rawBytes(std::vector<std::uint8_t>& into)
-    {
+    bool rawBytes(std::vector<std::uint8_t>& into) {
         std::int64_t at = 0;
         std::vector<std::uint8_t> bytes;
         if (!whole(0, 0, static_cast<std::int64_t>(into.size()) - 1, at) || !hexList(1, bytes)) {
@@ -378,25 +360,25 @@ private:
         std::copy(bytes.begin(), bytes.end(), into.begin() + at);
         return true;
     }
-    bool clock()
-    {
+    bool clock() {
         if (!need(2)) {
             return false;
         }
         int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
         char tail = 0;
         if (std::sscanf(args_[0].text.c_str(), "%d-%d-%d%c", &y, &mo, &d, &tail) != 3 ||
-            std::sscanf(args_[1].text.c_str(), "%d:%d:%d%c", &h, &mi, &s, &tail) != 3 || y < 2000 || y > 2255 ||
-            mo < 0 || mo > 255 || d < 0 || d > 255 || h < 0 || h > 255 || mi < 0 || mi > 255 || s < 0 || s > 255) {
+            std::sscanf(args_[1].text.c_str(), "%d:%d:%d%c", &h, &mi, &s, &tail) != 3 || y < 2000 ||
+            y > 2255 || mo < 0 || mo > 255 || d < 0 || d > 255 || h < 0 || h > 255 || mi < 0 || mi > 255 ||
+            s < 0 || s > 255) {
             return fail("a clock is written YYYY-MM-DD HH:MM:SS");
         }
-        m_.clock = {static_cast<std::uint8_t>(y - 2000), static_cast<std::uint8_t>(mo), static_cast<std::uint8_t>(d),
-                    static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(mi), static_cast<std::uint8_t>(s)};
+        m_.clock = {static_cast<std::uint8_t>(y - 2000), static_cast<std::uint8_t>(mo),
+                    static_cast<std::uint8_t>(d),        static_cast<std::uint8_t>(h),
+                    static_cast<std::uint8_t>(mi),       static_cast<std::uint8_t>(s)};
         return true;
     }
     // key=value pairs after the first `from` arguments.
-    bool pairs(std::size_t from, std::map<std::string, Token>& out)
-    {
+    bool pairs(std::size_t from, std::map<std::string, Token>& out) {
         for (std::size_t i = from; i < args_.size(); ++i) {
             const auto eq = args_[i].text.find('=');
             if (eq == std::string::npos) {
@@ -406,8 +388,8 @@ private:
         }
         return true;
     }
-    template <class T> bool field(std::map<std::string, Token>& f, const std::string& key, int decimals, T& out)
-    {
+    template <class T>
+    bool field(std::map<std::string, Token>& f, const std::string& key, int decimals, T& out) {
         const auto it = f.find(key);
         if (it == f.end()) {
             return true;
@@ -420,21 +402,21 @@ private:
         f.erase(it);
         return true;
     }
-    bool leftovers(const std::map<std::string, Token>& f)
-    {
+    bool leftovers(const std::map<std::string, Token>& f) {
         return f.empty() || fail("unknown field '" + f.begin()->first + "'");
     }
-    bool plu()
-    {
+    bool plu() {
         std::int64_t number = 0;
         std::map<std::string, Token> f;
         if (!whole(0, 0, kPluCount - 1, number) || !pairs(1, f)) {
             return false;
         }
         PluFields p;
-        if (!field(f, "price", 2, p.price) || !field(f, "code", 0, p.code) || !field(f, "dep", 0, p.department) ||
-            !field(f, "tax", 0, p.tax) || !field(f, "flags", 0, p.flags) || !field(f, "valid", 0, p.valid) ||
-            !field(f, "qty", 0, p.quantity) || !field(f, "total", 2, p.total) || !field(f, "count", 0, p.count)) {
+        if (!field(f, "price", 2, p.price) || !field(f, "code", 0, p.code) ||
+            !field(f, "dep", 0, p.department) || !field(f, "tax", 0, p.tax) ||
+            !field(f, "flags", 0, p.flags) || !field(f, "valid", 0, p.valid) ||
+            !field(f, "qty", 0, p.quantity) || !field(f, "total", 2, p.total) ||
+            !field(f, "count", 0, p.count)) {
             return false;
         }
         if (const auto it = f.find("name"); it != f.end()) {
@@ -450,8 +432,7 @@ private:
         m_.plu[static_cast<std::size_t>(number)] = encodePlu(p);
         return true;
     }
-    bool tax()
-    {
+    bool tax() {
         if (!need(2)) {
             return false;
         }
@@ -461,12 +442,10 @@ private:
         }
         return fixed(1, 2, m_.taxRates[static_cast<std::size_t>(letter[0] - 'A')]);
     }
-    void put(std::size_t address, int width, std::int64_t value)
-    {
+    void put(std::size_t address, int width, std::int64_t value) {
         putBigEndian(m_.reportMemory, address, width, static_cast<std::uint32_t>(value));
     }
-    bool report(const std::string& what)
-    {
+    bool report(const std::string& what) {
         std::int64_t value = 0;
         if (what == "doc") {
             if (!whole(0, INT32_MIN, INT32_MAX, value)) {
@@ -497,8 +476,8 @@ private:
             std::map<std::string, Token> f;
             std::uint16_t count = 0;
             std::int32_t total = 0;
-            if (!whole(0, 0, 23, h) || !pairs(1, f) || !field(f, "count", 0, count) || !field(f, "total", 2, total) ||
-                !leftovers(f)) {
+            if (!whole(0, 0, 23, h) || !pairs(1, f) || !field(f, "count", 0, count) ||
+                !field(f, "total", 2, total) || !leftovers(f)) {
                 return false;
             }
             put(kGeneralReportAddress + 44 + 4 * static_cast<std::size_t>(h), 4, total);
@@ -510,8 +489,7 @@ private:
         }
         return fail("unknown report item 'report." + what + "'");
     }
-    bool clerkReport()
-    {
+    bool clerkReport() {
         std::int64_t n = 0;
         std::map<std::string, Token> f;
         if (!whole(0, 1, 4, n) || !pairs(1, f)) {
@@ -520,8 +498,9 @@ private:
         const std::size_t base = kClerkReportAddress + kClerkReportSize * static_cast<std::size_t>(n - 1);
         std::int32_t total = 0, cancel = 0, cash = 0, credit = 0, discount = 0;
         std::uint16_t operations = 0, cancels = 0, clients = 0, discounts = 0;
-        if (!field(f, "total", 2, total) || !field(f, "operations", 0, operations) || !field(f, "cancel", 2, cancel) ||
-            !field(f, "cancels", 0, cancels) || !field(f, "clients", 0, clients) || !field(f, "cash", 2, cash) ||
+        if (!field(f, "total", 2, total) || !field(f, "operations", 0, operations) ||
+            !field(f, "cancel", 2, cancel) || !field(f, "cancels", 0, cancels) ||
+            !field(f, "clients", 0, clients) || !field(f, "cash", 2, cash) ||
             !field(f, "credit", 2, credit) || !field(f, "discounts", 0, discounts) ||
             !field(f, "discount", 2, discount) || !leftovers(f)) {
             return false;
@@ -537,8 +516,7 @@ private:
         put(base + 24, 4, discount);
         return true;
     }
-    bool display()
-    {
+    bool display() {
         std::int64_t n = 0;
         std::map<std::string, Token> f;
         if (!whole(0, 1, 3, n) || !need(2) || !pairs(2, f)) {
@@ -563,8 +541,8 @@ private:
     std::string* why_ = nullptr;
 };
 
-void writeRawRows(std::ostream& out, const char* item, const std::vector<std::uint8_t>& memory, bool hexAddress)
-{
+void writeRawRows(std::ostream& out, const char* item, const std::vector<std::uint8_t>& memory,
+                  bool hexAddress) {
     for (std::size_t at = 0; at < memory.size(); at += kDumpRow) {
         const std::size_t n = std::min(kDumpRow, memory.size() - at);
         bool zero = true;
@@ -588,8 +566,7 @@ void writeRawRows(std::ostream& out, const char* item, const std::vector<std::ui
 
 } // namespace
 
-ScaleMemory blankMemory()
-{
+ScaleMemory blankMemory() {
     ScaleMemory memory;
     for (auto& record : memory.plu) {
         record = absentPlu();
@@ -598,8 +575,7 @@ ScaleMemory blankMemory()
     return memory;
 }
 
-bool parseSeed(std::istream& in, ScaleMemory& memory, std::string* error)
-{
+bool parseSeed(std::istream& in, ScaleMemory& memory, std::string* error) {
     ScaleMemory fresh = blankMemory();
     SeedParser parser(fresh);
     std::string line;
@@ -627,8 +603,7 @@ bool parseSeed(std::istream& in, ScaleMemory& memory, std::string* error)
     return true;
 }
 
-bool loadSeedFile(const std::string& path, ScaleMemory& memory, std::string* error)
-{
+bool loadSeedFile(const std::string& path, ScaleMemory& memory, std::string* error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         if (error) {
@@ -639,16 +614,15 @@ bool loadSeedFile(const std::string& path, ScaleMemory& memory, std::string* err
     return parseSeed(in, memory, error);
 }
 
-void writeSeed(std::ostream& out, const ScaleMemory& m)
-{
+void writeSeed(std::ostream& out, const ScaleMemory& m) {
     out << "# Simulated scale memory\n";
     out << "id " << quote(m.identification) << '\n';
     char status[8];
     std::snprintf(status, sizeof status, "0x%02x", m.status);
     out << "status " << status << '\n';
     char clock[40];
-    std::snprintf(clock, sizeof clock, "%04d-%02d-%02d %02d:%02d:%02d", 2000 + m.clock[0], m.clock[1], m.clock[2],
-                  m.clock[3], m.clock[4], m.clock[5]);
+    std::snprintf(clock, sizeof clock, "%04d-%02d-%02d %02d:%02d:%02d", 2000 + m.clock[0], m.clock[1],
+                  m.clock[2], m.clock[3], m.clock[4], m.clock[5]);
     out << "clock " << clock << '\n';
     out << "settings " << hexBytes(m.generalSettings.data(), m.generalSettings.size()) << '\n';
     if (m.systemParametersWritten) {
@@ -684,15 +658,15 @@ void writeSeed(std::ostream& out, const ScaleMemory& m)
     out << "weight " << formatFixed(m.weightGrams, 3) << '\n';
     out << "keyed " << formatFixed(m.keyedPrice, 2) << '\n';
     for (std::size_t i = 0; i < m.displayLines.size(); ++i) {
-        out << "display " << i + 1 << ' ' << quote(m.displayLines[i]) << " mark=" << int{m.displayMarks[i]} << '\n';
+        out << "display " << i + 1 << ' ' << quote(m.displayLines[i]) << " mark=" << int{m.displayMarks[i]}
+            << '\n';
     }
     char indicators[24];
     std::snprintf(indicators, sizeof indicators, "0x%02x 0x%02x", m.indicatorsA, m.indicatorsB);
     out << "indicators " << indicators << '\n';
 }
 
-bool writeSeedFile(const std::string& path, const ScaleMemory& memory)
-{
+bool writeSeedFile(const std::string& path, const ScaleMemory& memory) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
         return false;

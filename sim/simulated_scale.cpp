@@ -74,25 +74,24 @@ struct SimulatedScale::Impl {
         Clock::time_point due;
     };
     std::deque<TimedByte> output;
-    std::deque<TimedByte> input;            // bytes read, waiting for their arrival time on the wire
-    Clock::time_point outputLineFree{};     // when the last queued byte has left
-    Clock::time_point inputLineFree{};      // when the last read byte has fully arrived
-    std::vector<std::uint8_t> lastReply;    // sent again on the PC's 0x15
+    std::deque<TimedByte> input;         // bytes read, waiting for their arrival time on the wire
+    Clock::time_point outputLineFree{};  // when the last queued byte has left
+    Clock::time_point inputLineFree{};   // when the last read byte has fully arrived
+    std::vector<std::uint8_t> lastReply; // sent again on the PC's 0x15
     bool awaitingAcknowledgement = false;
     int resends = 0;
     bool flooding = false;
     int floodLeft = 0;
 
-    Clock::duration byteTime() const
-    {
+    Clock::duration byteTime() const {
         const std::uint32_t b = baud.load();
         // 10 bits a byte: start bit, 8 data bits, stop bit.
         return b == 0 ? Clock::duration::zero()
-                      : std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(10'000'000'000LL / b));
+                      : std::chrono::duration_cast<Clock::duration>(
+                            std::chrono::nanoseconds(10'000'000'000LL / b));
     }
 
-    void queue(std::span<const std::uint8_t> bytes, Clock::time_point notBefore)
-    {
+    void queue(std::span<const std::uint8_t> bytes, Clock::time_point notBefore) {
         const auto step = byteTime();
         // The schedule follows the modelled line, not the moment this thread
         // got round to it: a late wake-up sends the bytes that are due at once.
@@ -103,13 +102,11 @@ struct SimulatedScale::Impl {
         }
         outputLineFree = t;
     }
-    void queue(std::initializer_list<std::uint8_t> bytes, Clock::time_point notBefore)
-    {
+    void queue(std::initializer_list<std::uint8_t> bytes, Clock::time_point notBefore) {
         queue(std::span<const std::uint8_t>(bytes.begin(), bytes.size()), notBefore);
     }
 
-    std::optional<PendingFault> takeFault()
-    {
+    std::optional<PendingFault> takeFault() {
         std::lock_guard lock(owner.mutex_);
         if (faults.empty()) {
             return std::nullopt;
@@ -121,8 +118,7 @@ struct SimulatedScale::Impl {
         return f;
     }
 
-    void handleFrame(const RequestFrame& frame, Clock::time_point arrived)
-    {
+    void handleFrame(const RequestFrame& frame, Clock::time_point arrived) {
         {
             std::lock_guard lock(owner.mutex_);
             ++framesReceived;
@@ -214,8 +210,7 @@ struct SimulatedScale::Impl {
         }
     }
 
-    void handleByte(std::uint8_t byte, Clock::time_point arrived)
-    {
+    void handleByte(std::uint8_t byte, Clock::time_point arrived) {
         switch (reader.feed(byte)) {
         case RequestReader::Step::Complete:
             awaitingAcknowledgement = false;
@@ -239,8 +234,7 @@ struct SimulatedScale::Impl {
     }
 
     // Reads what the PC wrote. Returns false when the line is gone.
-    bool readLine()
-    {
+    bool readLine() {
         std::uint8_t buffer[kReadChunk];
         const ssize_t n = ::read(line.master(), buffer, sizeof buffer);
         if (n < 0) {
@@ -268,8 +262,7 @@ struct SimulatedScale::Impl {
     }
 
     // Writes the bytes that are due. Returns false when the line is gone.
-    bool writeLine(bool& blocked)
-    {
+    bool writeLine(bool& blocked) {
         blocked = false;
         const auto now = Clock::now();
         std::uint8_t buffer[kReadChunk];
@@ -295,15 +288,15 @@ struct SimulatedScale::Impl {
         return true;
     }
 
-    void serve()
-    {
+    void serve() {
 #ifdef __linux__
         prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0); // paced bytes leave on time
 #endif
         bool blocked = false;
         while (!stopping && !hungUp) {
             if (flooding && floodLeft > 0 && output.size() < kFloodChunk) {
-                const std::size_t chunk = std::min<std::size_t>(kFloodChunk, static_cast<std::size_t>(floodLeft));
+                const std::size_t chunk =
+                    std::min<std::size_t>(kFloodChunk, static_cast<std::size_t>(floodLeft));
                 std::vector<std::uint8_t> noise(chunk, kFloodByte);
                 queue(noise, Clock::now());
                 floodLeft -= static_cast<int>(chunk);
@@ -355,13 +348,11 @@ struct SimulatedScale::Impl {
 
 SimulatedScale::SimulatedScale() : impl_(std::make_unique<Impl>(*this)), memory_(blankMemory()) {}
 
-SimulatedScale::~SimulatedScale()
-{
+SimulatedScale::~SimulatedScale() {
     stop();
 }
 
-bool SimulatedScale::start()
-{
+bool SimulatedScale::start() {
     if (impl_->server.joinable()) {
         return true;
     }
@@ -375,8 +366,7 @@ bool SimulatedScale::start()
     return true;
 }
 
-void SimulatedScale::stop()
-{
+void SimulatedScale::stop() {
     impl_->stopping = true;
     if (impl_->server.joinable()) {
         impl_->server.join();
@@ -384,37 +374,31 @@ void SimulatedScale::stop()
     impl_->line.close();
 }
 
-std::string SimulatedScale::device() const
-{
+std::string SimulatedScale::device() const {
     return impl_->line.slavePath();
 }
 
-ScaleMemory SimulatedScale::snapshot() const
-{
+ScaleMemory SimulatedScale::snapshot() const {
     std::lock_guard lock(mutex_);
     return memory_;
 }
 
-std::vector<ReceivedRequest> SimulatedScale::requests() const
-{
+std::vector<ReceivedRequest> SimulatedScale::requests() const {
     std::lock_guard lock(mutex_);
     return impl_->requests;
 }
 
-void SimulatedScale::clearRequests()
-{
+void SimulatedScale::clearRequests() {
     std::lock_guard lock(mutex_);
     impl_->requests.clear();
 }
 
-int SimulatedScale::framesReceived() const
-{
+int SimulatedScale::framesReceived() const {
     std::lock_guard lock(mutex_);
     return impl_->framesReceived;
 }
 
-void SimulatedScale::injectFault(Fault fault, int times, std::chrono::milliseconds delay)
-{
+void SimulatedScale::injectFault(Fault fault, int times, std::chrono::milliseconds delay) {
     if (times <= 0) {
         return;
     }
@@ -422,40 +406,33 @@ void SimulatedScale::injectFault(Fault fault, int times, std::chrono::millisecon
     impl_->faults.push_back({fault, times, delay});
 }
 
-void SimulatedScale::clearFaults()
-{
+void SimulatedScale::clearFaults() {
     std::lock_guard lock(mutex_);
     impl_->faults.clear();
 }
 
-void SimulatedScale::setPacing(std::uint32_t baud)
-{
+void SimulatedScale::setPacing(std::uint32_t baud) {
     impl_->baud = baud;
 }
 
-std::uint64_t SimulatedScale::bytesSent() const
-{
+std::uint64_t SimulatedScale::bytesSent() const {
     return impl_->sent;
 }
 
-std::uint64_t SimulatedScale::bytesReceived() const
-{
+std::uint64_t SimulatedScale::bytesReceived() const {
     return impl_->received;
 }
 
-bool SimulatedScale::hungUp() const
-{
+bool SimulatedScale::hungUp() const {
     return impl_->hungUp;
 }
 
-bool SimulatedScale::loadSeed(const std::string& path, std::string* error)
-{
+bool SimulatedScale::loadSeed(const std::string& path, std::string* error) {
     std::lock_guard lock(mutex_);
     return loadSeedFile(path, memory_, error);
 }
 
-bool SimulatedScale::dumpMemory(const std::string& path) const
-{
+bool SimulatedScale::dumpMemory(const std::string& path) const {
     std::lock_guard lock(mutex_);
     return writeSeedFile(path, memory_);
 }

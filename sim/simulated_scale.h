@@ -36,10 +36,10 @@ struct ScaleMemory {
         std::vector<std::array<std::uint8_t, kPluRecordSize>>(kPluCount);
 
     std::array<std::uint8_t, kGeneralSettingsSize> generalSettings{};
-    std::array<std::string, 4> clerkNames;        // command 6 / 37, index 0..3
-    std::array<std::string, 8> printLines;        // command 10 / 33, line 1..8 at index 0..7
-    std::array<std::string, 40> departmentNames;  // command 9 / 38
-    std::array<std::int16_t, 8> taxRates{};       // hundredths, A..H
+    std::array<std::string, 4> clerkNames;                // command 6 / 37, index 0..3
+    std::array<std::string, 8> printLines;                // command 10 / 33, line 1..8 at index 0..7
+    std::array<std::string, 40> departmentNames;          // command 9 / 38
+    std::array<std::int16_t, 8> taxRates{};               // hundredths, A..H
     std::array<std::uint8_t, 6> clock{26, 1, 1, 0, 0, 0}; // year-2000, month, day, h, m, s
     std::array<std::uint8_t, kSystemParametersSize> systemParameters{};
     bool systemParametersWritten = false;
@@ -88,7 +88,7 @@ enum class Fault {
 };
 
 class SimulatedScale {
-public:
+  public:
     // A new scale is blank, as one fresh from the factory: every PLU absent,
     // texts empty, the display drawn for an empty platter.
     SimulatedScale();
@@ -115,7 +115,8 @@ public:
     // Number of frames received, including those whose check failed.
     int framesReceived() const;
 
-    void injectFault(Fault fault, int times = 1, std::chrono::milliseconds delay = std::chrono::milliseconds{0});
+    void injectFault(Fault fault, int times = 1,
+                     std::chrono::milliseconds delay = std::chrono::milliseconds{0});
     void clearFaults();
 
     // Sends reply bytes no faster than this line speed would carry them (0: as fast as possible).
@@ -131,7 +132,7 @@ public:
     bool loadSeed(const std::string& path, std::string* error = nullptr);
     bool dumpMemory(const std::string& path) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
     mutable std::mutex mutex_;

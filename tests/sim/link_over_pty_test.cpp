@@ -1,8 +1,7 @@
 // Every command of the catalogue, end to end: the program's link on one side of
 // a pseudo-terminal, the simulated scale on the other.
-#include "scale_over_pty.h"
-
 #include "link/commands.h"
+#include "scale_over_pty.h"
 #include "sim/scale_records.h"
 
 #include <set>
@@ -11,8 +10,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-TEST_F(ScaleOverPty, IdentifyShowsTheTextAndTheStatus)
-{
+TEST_F(ScaleOverPty, IdentifyShowsTheTextAndTheStatus) {
     scale.withMemory([](sim::ScaleMemory& m) {
         m.identification = "ABC";
         m.status = 0x04;
@@ -33,8 +31,7 @@ TEST_F(ScaleOverPty, IdentifyShowsTheTextAndTheStatus)
     EXPECT_TRUE(requests[0].payload.empty());
 }
 
-TEST_F(ScaleOverPty, APluWrittenIsReadBackWithTheScalesRunningFigures)
-{
+TEST_F(ScaleOverPty, APluWrittenIsReadBackWithTheScalesRunningFigures) {
     sim::PluFields counted;
     counted.price = 100;
     counted.quantity = 1234;
@@ -90,8 +87,7 @@ TEST_F(ScaleOverPty, APluWrittenIsReadBackWithTheScalesRunningFigures)
     EXPECT_EQ(scale.snapshot().endOfPluUploads, 1);
 }
 
-TEST_F(ScaleOverPty, SettingsTextsAndRatesComeBackAsSent)
-{
+TEST_F(ScaleOverPty, SettingsTextsAndRatesComeBackAsSent) {
     MessageBuffer& b = link.buffer();
     Bytes settings(52);
     for (std::size_t i = 0; i < settings.size(); ++i) {
@@ -171,12 +167,11 @@ TEST_F(ScaleOverPty, SettingsTextsAndRatesComeBackAsSent)
     ASSERT_TRUE(link.runCommand(cmd::kWriteSystemParameters));
     const auto system = scale.snapshot().systemParameters;
     EXPECT_EQ(Bytes(system.begin(), system.end()),
-              (Bytes{0x08, 0x0F, 0x02, 0x20, 0x00, 0x01, 0x03, 0xE8, 0x02, 0x00, 0x01, 0x7E, 0xCA, 0x00, 0x01, 0x7E,
-                     0xCA, 0x0A, 0x00, 0x00, 0x17, 0x70, 0x00, 0x03}));
+              (Bytes{0x08, 0x0F, 0x02, 0x20, 0x00, 0x01, 0x03, 0xE8, 0x02, 0x00, 0x01, 0x7E,
+                     0xCA, 0x00, 0x01, 0x7E, 0xCA, 0x0A, 0x00, 0x00, 0x17, 0x70, 0x00, 0x03}));
 }
 
-TEST_F(ScaleOverPty, ReportBlocksLogoRowsKeysAndThePoll)
-{
+TEST_F(ScaleOverPty, ReportBlocksLogoRowsKeysAndThePoll) {
     scale.withMemory([](sim::ScaleMemory& m) {
         for (std::size_t i = 0; i < 192; ++i) {
             m.reportMemory[0x0800 + i] = static_cast<std::uint8_t>(0xC3 ^ i);
@@ -234,8 +229,7 @@ TEST_F(ScaleOverPty, ReportBlocksLogoRowsKeysAndThePoll)
     EXPECT_EQ(b.responseByte(29) & 0x01, 0x01); // STAB
 }
 
-TEST_F(ScaleOverPty, EveryByteValueCrossesTheLineUnchanged)
-{
+TEST_F(ScaleOverPty, EveryByteValueCrossesTheLineUnchanged) {
     // A cooked terminal would swallow 0x03, 0x11 and 0x13 and turn 0x0D into
     // 0x0A; both directions must carry all 256 values as they are.
     MessageBuffer& b = link.buffer();
@@ -269,8 +263,7 @@ TEST_F(ScaleOverPty, EveryByteValueCrossesTheLineUnchanged)
     }
 }
 
-TEST_F(ScaleOverPty, EveryCatalogueCommandIsAnswered)
-{
+TEST_F(ScaleOverPty, EveryCatalogueCommandIsAnswered) {
     // A plausible request for each; the reply must be a good frame every time.
     for (std::uint8_t code : cmd::kAll) {
         MessageBuffer& b = link.buffer();
@@ -294,23 +287,20 @@ TEST_F(ScaleOverPty, EveryCatalogueCommandIsAnswered)
     EXPECT_EQ(link.statistics().attempts, std::size(cmd::kAll));
 }
 
-TEST_F(ScaleOverPty, AnUnknownCommandGetsAnEmptyReply)
-{
+TEST_F(ScaleOverPty, AnUnknownCommandGetsAnEmptyReply) {
     link.buffer().clear();
     ASSERT_TRUE(link.runCommand(0x7E));
     EXPECT_EQ(link.buffer().responseLength(), 2u); // status and spare byte only
 }
 
-TEST_F(ScaleOverPty, ThePortCanBeClosedAndOpenedAgain)
-{
+TEST_F(ScaleOverPty, ThePortCanBeClosedAndOpenedAgain) {
     link.closeLink();
     ASSERT_TRUE(link.openLink(PortId::named(scale.device()), 9600));
     link.buffer().clear();
     EXPECT_TRUE(link.runCommand(cmd::kIdentify));
 }
 
-TEST(ScaleOverPtyOpen, ASecondOpenOfAHeldPortFails)
-{
+TEST(ScaleOverPtyOpen, ASecondOpenOfAHeldPortFails) {
     sim::SimulatedScale scale;
     ASSERT_TRUE(scale.start());
     RecordingUi ui;
@@ -323,8 +313,7 @@ TEST(ScaleOverPtyOpen, ASecondOpenOfAHeldPortFails)
     EXPECT_TRUE(first.runCommand(cmd::kIdentify)); // the holder still works
 }
 
-TEST(ScaleOverPtyOpen, AChannelNeverOpenedFailsAtOnce)
-{
+TEST(ScaleOverPtyOpen, AChannelNeverOpenedFailsAtOnce) {
     RecordingUi ui;
     ScaleLink link(std::make_unique<PosixSerialChannel>(), ui);
     const auto start = std::chrono::steady_clock::now();
@@ -340,8 +329,7 @@ TEST(ScaleOverPtyOpen, AChannelNeverOpenedFailsAtOnce)
 
 namespace {
 
-TEST_F(ScaleOverPty, APacedScaleTakesAtLeastTheWireTime)
-{
+TEST_F(ScaleOverPty, APacedScaleTakesAtLeastTheWireTime) {
     scale.setPacing(9600);
     const auto sentBefore = scale.bytesSent();
     const auto start = std::chrono::steady_clock::now();

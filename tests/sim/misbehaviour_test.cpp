@@ -1,9 +1,8 @@
 // The link against a scale that misbehaves: each fault, its outcome and the
 // attempts it costs. Faults last one attempt wherever the point allows, so the
 // next attempt succeeds and the suite stays fast.
-#include "scale_over_pty.h"
-
 #include "link/commands.h"
+#include "scale_over_pty.h"
 
 namespace {
 
@@ -11,9 +10,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 class Misbehaving : public ScaleOverPty {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         ScaleOverPty::SetUp();
         scale.withMemory([](sim::ScaleMemory& m) {
             m.identification = "FAULTY";
@@ -22,16 +20,14 @@ protected:
     }
 
     // Runs identify; true when it succeeded with the right text.
-    bool identify()
-    {
+    bool identify() {
         link.buffer().clear();
         const bool ok = link.runCommand(cmd::kIdentify);
         return ok && link.buffer().getText(32) == "FAULTY";
     }
 };
 
-TEST_F(Misbehaving, ASilentScaleFailsAfterThreeAttemptsAndFourPurges)
-{
+TEST_F(Misbehaving, ASilentScaleFailsAfterThreeAttemptsAndFourPurges) {
     scale.injectFault(sim::Fault::Silent, 3);
     const auto start = Clock::now();
     EXPECT_FALSE(identify());
@@ -48,8 +44,7 @@ TEST_F(Misbehaving, ASilentScaleFailsAfterThreeAttemptsAndFourPurges)
     EXPECT_TRUE(identify());
 }
 
-TEST_F(Misbehaving, NegativeAcknowledgementsCostAttempts)
-{
+TEST_F(Misbehaving, NegativeAcknowledgementsCostAttempts) {
     scale.injectFault(sim::Fault::Nak, 2);
     EXPECT_TRUE(identify());
     EXPECT_EQ(lastExchange().attempts, 3u);
@@ -61,8 +56,7 @@ TEST_F(Misbehaving, NegativeAcknowledgementsCostAttempts)
     EXPECT_EQ(lastExchange().attempts, 3u);
 }
 
-TEST_F(Misbehaving, RepairableRepliesSucceedInOneAttempt)
-{
+TEST_F(Misbehaving, RepairableRepliesSucceedInOneAttempt) {
     // A wrong check is answered with 0x15 and the scale sends the reply again;
     // another address's reply is skipped; noise before the frame is skipped;
     // a frame restarted with C3 04 is taken from its later start.
@@ -76,8 +70,7 @@ TEST_F(Misbehaving, RepairableRepliesSucceedInOneAttempt)
     EXPECT_EQ(scale.requests().size(), 4u); // the repeated reply needed no second request
 }
 
-TEST_F(Misbehaving, TheRestartedFramesBytesAreTheOnesKept)
-{
+TEST_F(Misbehaving, TheRestartedFramesBytesAreTheOnesKept) {
     scale.injectFault(sim::Fault::RestartFrame, 1);
     MessageBuffer& b = link.buffer();
     b.clear();
@@ -96,8 +89,7 @@ TEST_F(Misbehaving, TheRestartedFramesBytesAreTheOnesKept)
     EXPECT_EQ(b.responseLength(), 10u); // status, spare byte, the 8 bytes of the later frame
 }
 
-TEST_F(Misbehaving, AMissingAcknowledgementEndsTheAttemptWhenTheLineFallsSilent)
-{
+TEST_F(Misbehaving, AMissingAcknowledgementEndsTheAttemptWhenTheLineFallsSilent) {
     scale.injectFault(sim::Fault::NoAcknowledgement, 1);
     const auto start = Clock::now();
     EXPECT_TRUE(identify());
@@ -105,8 +97,7 @@ TEST_F(Misbehaving, AMissingAcknowledgementEndsTheAttemptWhenTheLineFallsSilent)
     EXPECT_EQ(lastExchange().attempts, 2u);
 }
 
-TEST_F(Misbehaving, ALateAnswerWithinTheTimeOutIsTaken)
-{
+TEST_F(Misbehaving, ALateAnswerWithinTheTimeOutIsTaken) {
     scale.injectFault(sim::Fault::Late, 1, 600ms);
     const auto start = Clock::now();
     EXPECT_TRUE(identify());
@@ -114,8 +105,7 @@ TEST_F(Misbehaving, ALateAnswerWithinTheTimeOutIsTaken)
     EXPECT_EQ(lastExchange().attempts, 1u);
 }
 
-TEST_F(Misbehaving, AnOverlongReplyCostsItsAttempt)
-{
+TEST_F(Misbehaving, AnOverlongReplyCostsItsAttempt) {
     scale.injectFault(sim::Fault::OverlongReply, 1);
     const auto start = Clock::now();
     EXPECT_TRUE(identify());
@@ -123,8 +113,7 @@ TEST_F(Misbehaving, AnOverlongReplyCostsItsAttempt)
     EXPECT_EQ(lastExchange().attempts, 2u);
 }
 
-TEST_F(Misbehaving, AFloodFailsWithinBounds)
-{
+TEST_F(Misbehaving, AFloodFailsWithinBounds) {
     scale.injectFault(sim::Fault::Flood, 3);
     const auto start = Clock::now();
     EXPECT_FALSE(identify());
@@ -135,8 +124,7 @@ TEST_F(Misbehaving, AFloodFailsWithinBounds)
     EXPECT_TRUE(identify());
 }
 
-TEST_F(Misbehaving, AHangUpFailsQuicklyAndTheScaleIsGone)
-{
+TEST_F(Misbehaving, AHangUpFailsQuicklyAndTheScaleIsGone) {
     scale.injectFault(sim::Fault::HangUp, 1);
     const auto start = Clock::now();
     EXPECT_FALSE(identify());
@@ -146,11 +134,11 @@ TEST_F(Misbehaving, AHangUpFailsQuicklyAndTheScaleIsGone)
     EXPECT_LT(Clock::now() - start, 2s);
 }
 
-TEST_F(Misbehaving, ARequestWithABadCheckIsAnsweredWithANak)
-{
+TEST_F(Misbehaving, ARequestWithABadCheckIsAnsweredWithANak) {
     // Written straight to the line: the program never sends a bad check.
     scale.clearRequests();
-    ASSERT_TRUE(link.channel().writeBlock(std::vector<std::uint8_t>{0xC3, 0x04, 0x00, 0x01, 0x02, 0xC3, 0x02}));
+    ASSERT_TRUE(
+        link.channel().writeBlock(std::vector<std::uint8_t>{0xC3, 0x04, 0x00, 0x01, 0x02, 0xC3, 0x02}));
     const auto answer = link.channel().readByte(kReadTimeout);
     ASSERT_TRUE(answer.has_value());
     EXPECT_EQ(*answer, 0x15);
@@ -158,7 +146,8 @@ TEST_F(Misbehaving, ARequestWithABadCheckIsAnsweredWithANak)
     EXPECT_TRUE(scale.requests().empty());
 
     // Another address is not answered at all.
-    ASSERT_TRUE(link.channel().writeBlock(std::vector<std::uint8_t>{0xC3, 0x04, 0x05, 0x01, 0x04, 0xC3, 0x02}));
+    ASSERT_TRUE(
+        link.channel().writeBlock(std::vector<std::uint8_t>{0xC3, 0x04, 0x05, 0x01, 0x04, 0xC3, 0x02}));
     EXPECT_FALSE(link.channel().readByte(200ms).has_value());
 }
 

@@ -13,12 +13,11 @@ using sim::carryOut;
 namespace code = sim::code;
 
 class ScaleCommands : public ::testing::Test {
-protected:
+  protected:
     sim::ScaleMemory memory = sim::blankMemory();
 };
 
-TEST_F(ScaleCommands, WritingAPluKeepsTheRunningFigures)
-{
+TEST_F(ScaleCommands, WritingAPluKeepsTheRunningFigures) {
     sim::PluFields counted;
     counted.price = 100;
     counted.quantity = 4500;
@@ -56,8 +55,7 @@ TEST_F(ScaleCommands, WritingAPluKeepsTheRunningFigures)
     EXPECT_EQ(reply, Bytes(memory.plu[7].begin(), memory.plu[7].end()));
 }
 
-TEST_F(ScaleCommands, PluNumbersOutsideTheTableReadAbsentAndWriteNothing)
-{
+TEST_F(ScaleCommands, PluNumbersOutsideTheTableReadAbsentAndWriteNothing) {
     const Bytes reply = carryOut(memory, code::kReadPlu, Bytes{0x07, 0x09 /*1801*/, 0x00, 54});
     ASSERT_EQ(reply.size(), 54u);
     EXPECT_EQ(Bytes(reply.begin(), reply.begin() + 4), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
@@ -71,8 +69,7 @@ TEST_F(ScaleCommands, PluNumbersOutsideTheTableReadAbsentAndWriteNothing)
     EXPECT_EQ(memory.plu, before);
 }
 
-TEST_F(ScaleCommands, TextsAreFixedWidthBothWays)
-{
+TEST_F(ScaleCommands, TextsAreFixedWidthBothWays) {
     // A clerk name of 20 bytes is stored as its first 16 and read back as 17 bytes.
     Bytes write{0x02};
     for (char c : std::string("ABCDEFGHIJKLMNOPQRST")) {
@@ -88,7 +85,8 @@ TEST_F(ScaleCommands, TextsAreFixedWidthBothWays)
     carryOut(memory, code::kWriteLine, Bytes{0x08, 0x80, 'E', 0x00});
     carryOut(memory, code::kWriteLine, Bytes{0x09, 'X', 0x00});
     carryOut(memory, code::kWriteLine, Bytes{0x00, 'X', 0x00});
-    EXPECT_EQ(memory.printLines[7], "\x80" "E");
+    EXPECT_EQ(memory.printLines[7], "\x80"
+                                    "E");
     EXPECT_EQ(carryOut(memory, code::kReadLine, Bytes{0x09}), Bytes(33, 0x00));
 
     carryOut(memory, code::kWriteDepartment, Bytes{39, 'F', 'i', 's', 'h', 0x00});
@@ -101,8 +99,7 @@ TEST_F(ScaleCommands, TextsAreFixedWidthBothWays)
     EXPECT_EQ(std::string(id.begin(), id.begin() + 5), "SCALE");
 }
 
-TEST_F(ScaleCommands, NumbersRoundTripAsStored)
-{
+TEST_F(ScaleCommands, NumbersRoundTripAsStored) {
     const Bytes taxes{0x02, 0xBC, 0xFF, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x07, 0xCF};
     carryOut(memory, code::kWriteTaxes, taxes);
     EXPECT_EQ(memory.taxRates[0], 700);
@@ -127,8 +124,7 @@ TEST_F(ScaleCommands, NumbersRoundTripAsStored)
     EXPECT_EQ(Bytes(memory.systemParameters.begin(), memory.systemParameters.end()), system);
 }
 
-TEST_F(ScaleCommands, ReportBlocksAndLogoRowsAreBoundedByTheirMemories)
-{
+TEST_F(ScaleCommands, ReportBlocksAndLogoRowsAreBoundedByTheirMemories) {
     memory.reportMemory[0x0800] = 0x12;
     memory.reportMemory[0x08BF] = 0x34;
     const Bytes block = carryOut(memory, code::kReadReport, Bytes{0x08, 0x00, 192});
@@ -152,8 +148,7 @@ TEST_F(ScaleCommands, ReportBlocksAndLogoRowsAreBoundedByTheirMemories)
     EXPECT_EQ(memory.logoMemory.size(), static_cast<std::size_t>(sim::kLogoMemorySize));
 }
 
-TEST_F(ScaleCommands, KeysChangeWhatThePollShows)
-{
+TEST_F(ScaleCommands, KeysChangeWhatThePollShows) {
     memory.weightGrams = 1250;
     sim::redrawDisplay(memory);
     for (std::uint8_t key : {'1', '9', '9'}) {
@@ -164,8 +159,8 @@ TEST_F(ScaleCommands, KeysChangeWhatThePollShows)
     const Bytes poll = carryOut(memory, code::kPollDisplay, {});
     // Reply bytes 2..30: spare, line 1, spare, line 2, spare, line 3, three marks, A, B.
     ASSERT_EQ(poll.size(), 29u);
-    EXPECT_EQ(std::string(poll.begin() + 1, poll.begin() + 8), "   1250"); // 1.250 kg
-    EXPECT_EQ(std::string(poll.begin() + 9, poll.begin() + 16), "    199"); // 1.99 a kg
+    EXPECT_EQ(std::string(poll.begin() + 1, poll.begin() + 8), "   1250");   // 1.250 kg
+    EXPECT_EQ(std::string(poll.begin() + 9, poll.begin() + 16), "    199");  // 1.99 a kg
     EXPECT_EQ(std::string(poll.begin() + 17, poll.begin() + 24), "    249"); // 2.49 to pay
     EXPECT_EQ(poll[24], 3);
     EXPECT_EQ(poll[25], 2);
@@ -180,8 +175,7 @@ TEST_F(ScaleCommands, KeysChangeWhatThePollShows)
     EXPECT_NE(memory.indicatorsA & sim::kIndicatorZero, 0);
 }
 
-TEST_F(ScaleCommands, ThePluKeyRecallsAPrice)
-{
+TEST_F(ScaleCommands, ThePluKeyRecallsAPrice) {
     sim::PluFields apples;
     apples.price = 349;
     memory.plu[12] = sim::encodePlu(apples);
@@ -195,8 +189,7 @@ TEST_F(ScaleCommands, ThePluKeyRecallsAPrice)
     EXPECT_EQ(memory.keyedPrice, 0);
 }
 
-TEST(ScaleDisplay, NumbersFitSevenCellsOrShowDashes)
-{
+TEST(ScaleDisplay, NumbersFitSevenCellsOrShowDashes) {
     EXPECT_EQ(sim::displayNumber(0, 3), "   0000");
     EXPECT_EQ(sim::displayNumber(5, 2), "    005");
     EXPECT_EQ(sim::displayNumber(-5, 2), "   -005");
@@ -204,8 +197,7 @@ TEST(ScaleDisplay, NumbersFitSevenCellsOrShowDashes)
     EXPECT_EQ(sim::displayNumber(10'000'000, 2), "-------");
 }
 
-TEST_F(ScaleCommands, UnknownCommandsAnswerNothing)
-{
+TEST_F(ScaleCommands, UnknownCommandsAnswerNothing) {
     EXPECT_TRUE(carryOut(memory, 0x99, Bytes{1, 2, 3}).empty());
     EXPECT_TRUE(carryOut(memory, code::kEndOfPluUpload, {}).empty());
     EXPECT_EQ(memory.endOfPluUploads, 1);

@@ -2,7 +2,6 @@
 #include "sim/scale_frame.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {
@@ -11,8 +10,7 @@ using Bytes = std::vector<std::uint8_t>;
 using sim::RequestReader;
 
 // Feeds bytes and returns the frames completed on the way.
-std::vector<sim::RequestFrame> feedAll(RequestReader& reader, const Bytes& bytes)
-{
+std::vector<sim::RequestFrame> feedAll(RequestReader& reader, const Bytes& bytes) {
     std::vector<sim::RequestFrame> frames;
     for (std::uint8_t b : bytes) {
         if (reader.feed(b) == RequestReader::Step::Complete) {
@@ -22,8 +20,7 @@ std::vector<sim::RequestFrame> feedAll(RequestReader& reader, const Bytes& bytes
     return frames;
 }
 
-TEST(ScaleFrameReader, ReadsTheIdentifyRequestAndItsCheck)
-{
+TEST(ScaleFrameReader, ReadsTheIdentifyRequestAndItsCheck) {
     RequestReader reader;
     const auto frames = feedAll(reader, {0xC3, 0x04 /*start*/, 0x00 /*address*/, 0x01 /*command*/,
                                          0x01 /*check*/, 0xC3, 0x02 /*end*/});
@@ -33,8 +30,7 @@ TEST(ScaleFrameReader, ReadsTheIdentifyRequestAndItsCheck)
     EXPECT_TRUE(frames[0].checkOk);
 }
 
-TEST(ScaleFrameReader, UndoesStuffingOfPayloadAndCheck)
-{
+TEST(ScaleFrameReader, UndoesStuffingOfPayloadAndCheck) {
     RequestReader reader;
     // Payload 00 C3 doubled on the wire; check C7 is not a mark.
     auto frames = feedAll(reader, {0xC3, 0x04, 0x00, 0x04, 0x00, 0xC3, 0xC3, 0xC7, 0xC3, 0x02});
@@ -48,8 +44,7 @@ TEST(ScaleFrameReader, UndoesStuffingOfPayloadAndCheck)
     EXPECT_TRUE(frames[0].checkOk);
 }
 
-TEST(ScaleFrameReader, EveryByteValueSurvivesTheRoundTrip)
-{
+TEST(ScaleFrameReader, EveryByteValueSurvivesTheRoundTrip) {
     Bytes payload;
     for (int v = 0; v < 256; ++v) {
         payload.push_back(static_cast<std::uint8_t>(v));
@@ -62,8 +57,7 @@ TEST(ScaleFrameReader, EveryByteValueSurvivesTheRoundTrip)
     EXPECT_TRUE(frames[0].checkOk);
 }
 
-TEST(ScaleFrameReader, FlagsABadCheckAndAnEmptyFrame)
-{
+TEST(ScaleFrameReader, FlagsABadCheckAndAnEmptyFrame) {
     RequestReader reader;
     auto frames = feedAll(reader, {0xC3, 0x04, 0x00, 0x01, 0x02 /*wrong check*/, 0xC3, 0x02});
     ASSERT_EQ(frames.size(), 1u);
@@ -73,13 +67,13 @@ TEST(ScaleFrameReader, FlagsABadCheckAndAnEmptyFrame)
     EXPECT_FALSE(frames[0].checkOk);
 }
 
-TEST(ScaleFrameReader, ReportsBytesOutsideFramesAndRestartsOnANewStart)
-{
+TEST(ScaleFrameReader, ReportsBytesOutsideFramesAndRestartsOnANewStart) {
     RequestReader reader;
     EXPECT_EQ(reader.feed(0x06), RequestReader::Step::Outside);
     EXPECT_EQ(reader.feed(0x15), RequestReader::Step::Outside);
     // C3 04 inside a frame abandons it; the later frame counts alone.
-    const auto frames = feedAll(reader, {0xC3, 0x04, 0x00, 0x05, 0x11, 0x22, 0xC3, 0x04, 0x00, 0x01, 0x01, 0xC3, 0x02});
+    const auto frames =
+        feedAll(reader, {0xC3, 0x04, 0x00, 0x05, 0x11, 0x22, 0xC3, 0x04, 0x00, 0x01, 0x01, 0xC3, 0x02});
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].command, 0x01);
     EXPECT_TRUE(frames[0].checkOk);
@@ -88,8 +82,7 @@ TEST(ScaleFrameReader, ReportsBytesOutsideFramesAndRestartsOnANewStart)
     EXPECT_FALSE(reader.inFrame());
 }
 
-TEST(ScaleFrameReader, DropsARunawayFrameAndRecovers)
-{
+TEST(ScaleFrameReader, DropsARunawayFrameAndRecovers) {
     RequestReader reader;
     Bytes runaway{0xC3, 0x04, 0x00, 0x23};
     runaway.insert(runaway.end(), sim::kMaxRequestData + 50, 0x11);
@@ -98,8 +91,7 @@ TEST(ScaleFrameReader, DropsARunawayFrameAndRecovers)
     EXPECT_EQ(feedAll(reader, sim::encodeRequestFrame(0, 1, {})).size(), 1u);
 }
 
-TEST(ScaleReplyFrame, ChecksToZeroAndStuffsMarks)
-{
+TEST(ScaleReplyFrame, ChecksToZeroAndStuffsMarks) {
     const Bytes data{0x05, 0x00, 0xC3, 0x41};
     const Bytes frame = sim::encodeReplyFrame(0x00, data);
     // C3 04 00, 05 00 C3C3 41, check 05^C3^41 = 0x87, C3 02

@@ -8,20 +8,17 @@
 #include "tests/support/recording_ui.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 class ScaleOverPty : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         ASSERT_TRUE(scale.start());
         ASSERT_TRUE(link.openLink(PortId::named(scale.device()), 115200)) << link.openFailure().reason;
     }
 
     // Attempts and purges of the last exchange.
-    ScaleLink::Statistics lastExchange()
-    {
+    ScaleLink::Statistics lastExchange() {
         ScaleLink::Statistics now = link.statistics();
         ScaleLink::Statistics delta{now.exchanges - seen_.exchanges, now.attempts - seen_.attempts,
                                     now.purges - seen_.purges};
@@ -33,6 +30,6 @@ protected:
     RecordingUi ui;
     ScaleLink link{std::make_unique<PosixSerialChannel>(), ui};
 
-private:
+  private:
     ScaleLink::Statistics seen_{};
 };

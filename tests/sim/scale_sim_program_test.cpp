@@ -5,12 +5,11 @@
 #include "link/scale_link.h"
 #include "tests/support/recording_ui.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -21,8 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Reads the first line the child prints, waiting 5 s at most.
-std::string firstLine(int fd)
-{
+std::string firstLine(int fd) {
     std::string line;
     char c = 0;
     for (int i = 0; i < 256; ++i) {
@@ -35,8 +33,7 @@ std::string firstLine(int fd)
     return line;
 }
 
-TEST(ScaleSimProgram, ServesUntilSigtermAndDumpsItsMemory)
-{
+TEST(ScaleSimProgram, ServesUntilSigtermAndDumpsItsMemory) {
     const fs::path dir = fs::temp_directory_path() / ("scale-sim-test-" + std::to_string(getpid()));
     fs::create_directories(dir);
     const std::string link = (dir / "scale").string();

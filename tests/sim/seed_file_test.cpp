@@ -3,31 +3,26 @@
 #include "sim/seed_file.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace {
 
-std::string dump(const sim::ScaleMemory& memory)
-{
+std::string dump(const sim::ScaleMemory& memory) {
     std::ostringstream out;
     sim::writeSeed(out, memory);
     return out.str();
 }
 
-bool parse(const std::string& text, sim::ScaleMemory& memory, std::string* error = nullptr)
-{
+bool parse(const std::string& text, sim::ScaleMemory& memory, std::string* error = nullptr) {
     std::istringstream in(text);
     return sim::parseSeed(in, memory, error);
 }
 
-std::uint32_t reportField(const sim::ScaleMemory& m, std::size_t address, int width)
-{
+std::uint32_t reportField(const sim::ScaleMemory& m, std::size_t address, int width) {
     return sim::getBigEndian(m.reportMemory, address, width);
 }
 
-TEST(SeedFile, TheDemoSeedDescribesAShop)
-{
+TEST(SeedFile, TheDemoSeedDescribesAShop) {
     sim::ScaleMemory m;
     std::string error;
     ASSERT_TRUE(sim::loadSeedFile(TALLIVOS_DEMO_SEED, m, &error)) << error;
@@ -55,8 +50,7 @@ TEST(SeedFile, TheDemoSeedDescribesAShop)
     EXPECT_GE(busyHours, 8);
 }
 
-TEST(SeedFile, ADumpGivesTheSameScaleBack)
-{
+TEST(SeedFile, ADumpGivesTheSameScaleBack) {
     sim::ScaleMemory m;
     ASSERT_TRUE(sim::loadSeedFile(TALLIVOS_DEMO_SEED, m, nullptr));
     // Bytes a seed must carry unchanged: every value in a name, a negative price, the logo.
@@ -86,8 +80,7 @@ TEST(SeedFile, ADumpGivesTheSameScaleBack)
     EXPECT_EQ(dump(back), dump(m));
 }
 
-TEST(SeedFile, ABadLineIsNamedAndChangesNothing)
-{
+TEST(SeedFile, ABadLineIsNamedAndChangesNothing) {
     sim::ScaleMemory m;
     m.identification = "KEEP";
     const std::pair<const char*, const char*> cases[] = {
@@ -110,8 +103,7 @@ TEST(SeedFile, ABadLineIsNamedAndChangesNothing)
     }
 }
 
-TEST(SeedFile, LoadingStartsFromABlankScale)
-{
+TEST(SeedFile, LoadingStartsFromABlankScale) {
     sim::ScaleMemory m;
     m.clerkNames[0] = "old";
     ASSERT_TRUE(parse("# nothing but a comment\n\nplu 5 price=1.5 name=\"Figs\"  # trailing comment\n", m));
