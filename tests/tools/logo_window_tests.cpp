@@ -59,17 +59,6 @@ class LogoWindowTest : public SimulatedLink {
     TForm4 form{context};
 };
 
-TEST_F(LogoWindowTest, ControlsStartAtTheirDefaults) {
-    EXPECT_EQ(trackBar("TrackBar1")->minimum(), -128);
-    EXPECT_EQ(trackBar("TrackBar1")->maximum(), 128);
-    EXPECT_EQ(trackBar("TrackBar1")->value(), 0);
-    EXPECT_EQ(trackBar("TrackBar2")->maximum(), 255);
-    EXPECT_EQ(trackBar("TrackBar2")->value(), 128);
-    EXPECT_FALSE(form.findChild<QCheckBox*>("CheckBox1")->isChecked());
-    EXPECT_TRUE(form.findChild<QProgressBar*>("ProgressBar1")->isHidden());
-    EXPECT_EQ(form.logo().height, 0);
-}
-
 TEST_F(LogoWindowTest, NarrowTallBlackPictureBecomesTheFullLogoArea) {
     load(saveBitmap(filled(100, 300, qRgb(0, 0, 0)), dir_ / "black.bmp"));
     ASSERT_EQ(ui.openRequests.size(), 1u);

@@ -143,11 +143,4 @@ TEST(ReportLayout, ClerkBlockFieldsAtTheirUnalignedOffsets) {
     EXPECT_EQ(clerkReportLines(decodeClerkReportBlock(bytes), 2, '.'), expected);
 }
 
-TEST(ReportLayout, ClerkAddressesFollowEightyBytesApart) {
-    EXPECT_EQ(clerkReportAddress(1), 0x0900);
-    EXPECT_EQ(clerkReportAddress(2), 0x0950);
-    EXPECT_EQ(clerkReportAddress(3), 0x09A0);
-    EXPECT_EQ(clerkReportAddress(4), 0x09F0);
-}
-
 } // namespace

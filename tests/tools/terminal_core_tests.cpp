@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <map>
-#include <set>
 #include <vector>
 
 namespace {
@@ -32,22 +31,6 @@ TEST(ScaleKeyForPcKey, EveryVirtualKeyCode) {
     EXPECT_EQ(scaleKeyForPcKey(vk::kNumpad0 + 5), 0x00);
     EXPECT_EQ(scaleKeyForPcKey(vk::kF1 + 8), 0x00);
     EXPECT_EQ(scaleKeyForPcKey('A'), 0x00);
-}
-
-TEST(Keypad, EveryPcKeyCodeIsAlsoABUttonAndCodesAreUnique) {
-    std::set<std::uint8_t> codes;
-    for (const auto& key : kKeypad) {
-        EXPECT_TRUE(codes.insert(key.code).second) << key.caption;
-    }
-    for (std::uint32_t code = 0; code <= 0xFFFF; ++code) {
-        const std::uint8_t sent = scaleKeyForPcKey(static_cast<std::uint16_t>(code));
-        EXPECT_TRUE(sent == 0x00 || codes.count(sent) == 1) << std::hex << code;
-    }
-    EXPECT_EQ(kKeypad[0].caption, "7");
-    EXPECT_EQ(kKeypad[19].caption, "00");
-    EXPECT_EQ(kKeypad[19].code, 0x2E);
-    EXPECT_EQ(kKeypad[29].caption, "<=|");
-    EXPECT_EQ(kKeypad[29].code, 0x68);
 }
 
 class DisplayReply : public ::testing::Test {
@@ -89,9 +72,7 @@ TEST_F(DisplayReply, LinesAndMarksByPosition) {
     EXPECT_EQ(markLabelText(state.marks[0], '.'), "    .   ");
     EXPECT_EQ(markLabelText(state.marks[1], ','), "       ,");
     EXPECT_EQ(markLabelText(state.marks[2], '.'), ".       ");
-}
-
-TEST(MarkLabelText, MarkWithoutACellShowsNoSeparator) {
+    // A mark above 7 has no cell: no separator at all.
     EXPECT_EQ(markLabelText(8, '.'), "        ");
     EXPECT_EQ(markLabelText(0xFF, '.'), "        ");
 }
