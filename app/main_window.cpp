@@ -149,7 +149,8 @@ void TForm1::buildTopRow(QWidget* central) {
                               QStringLiteral("COM7"), QStringLiteral("COM8")},
                              QStringLiteral("choice the comport"));
     portSelector_->setAccessibleName(QStringLiteral("port"));
-    portSelector_->setMinimumContentsLength(6);
+    // Room for a typed device such as /dev/ttyUSB0.
+    portSelector_->setMinimumWidth(portSelector_->fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB0")) + 32);
     speedSelector_ = selector(central, QStringLiteral("ComboBox1"),
                               {QStringLiteral("1200"), QStringLiteral("2400"), QStringLiteral("4800"),
                                QStringLiteral("9600"), QStringLiteral("14400"), QStringLiteral("19200"),
@@ -261,6 +262,8 @@ void TForm1::createSecondaryWindows() {
     terminalWindow_ = new TForm3(pageContext(), this);
     logoWindow_ = new TForm4(pageContext(), this);
     helpWindow_ = new TForm5(this);
+    // The PLU transfers show their progress in the one progress window.
+    pluPage_->setProgressWindow(progressWindow_);
     for (QWidget* window : {static_cast<QWidget*>(progressWindow_), static_cast<QWidget*>(terminalWindow_),
                             static_cast<QWidget*>(logoWindow_), static_cast<QWidget*>(helpWindow_)}) {
         window->hide();
