@@ -37,12 +37,7 @@ constexpr int kRowHeight = 21; // pixels
 FileDialogRequest pluFileDialog() {
     FileDialogRequest request;
     request.filterDescription = "TAB separated Text Files";
-#if defined(_WIN32)
-    request.pattern = "*.TXT";
-#else
-    // Names are case-sensitive here; files saved by other tools end in .txt.
-    request.pattern = "*.TXT *.txt";
-#endif
+    request.pattern = "*.TXT"; // the dialog adds *.txt where names are case-sensitive
     request.defaultSuffix = "TXT";
     std::error_code error;
     request.startFolder = std::filesystem::current_path(error).string();

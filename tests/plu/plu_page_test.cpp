@@ -248,6 +248,7 @@ TEST_F(PluPageTest, FileButtonsSaveAndLoadTheGrid) {
     click("Button6");
     ASSERT_EQ(ui.saveRequests.size(), 1u);
     EXPECT_EQ(ui.saveRequests[0].defaultSuffix, "TXT");
+    EXPECT_EQ(ui.saveRequests[0].pattern, "*.TXT");
     EXPECT_EQ(ui.saveRequests[0].filterDescription, "TAB separated Text Files");
     EXPECT_TRUE(ui.errors.empty());
 
