@@ -260,6 +260,8 @@ TEST_F(MainWindowTest, DepartmentAndTaxGridsStartNumbered) {
 TEST_F(MainWindowTest, ClosingSavesTheStateThatTheNextStartRestores) {
     portSelector()->setEditText(QStringLiteral("/dev/ttyUSB0"));
     control<QComboBox>("ComboBox1")->setCurrentIndex(9);
+    // The currency sign is the single byte 0x80 in the file.
+    control<QLineEdit>("Edit9")->setText(QStringLiteral("\u20AC"));
     auto* header = form->findChild<QWidget*>(QStringLiteral("Memo1"));
     const QString sixLines = QStringLiteral("  GREEN CORNER\n\nMain street 1\nPRICES IN \u20AC\nline 5\nthanks");
     if (auto* plain = qobject_cast<QPlainTextEdit*>(header)) {
@@ -279,6 +281,7 @@ TEST_F(MainWindowTest, ClosingSavesTheStateThatTheNextStartRestores) {
     EXPECT_TRUE(bytes.startsWith("ZEB TALLIVOS UTILITY MXV1.62 !DO NOT EDIT!\r\n136\r\n"));
     EXPECT_TRUE(bytes.contains("\r\n125\r\n9\r\n115200\r\n126\r\n-1\r\n/dev/ttyUSB0\r\n60002\r\n"));
     EXPECT_TRUE(bytes.contains("\r\n127\r\n0\r\n60002\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n81\r\n\x80\r\n"));
     EXPECT_TRUE(bytes.endsWith("60002\r\n60001\r\n"));
 
     form.reset();
@@ -286,6 +289,7 @@ TEST_F(MainWindowTest, ClosingSavesTheStateThatTheNextStartRestores) {
     EXPECT_EQ(portSelector()->currentText(), QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(portSelector()->currentIndex(), -1);
     EXPECT_EQ(control<QComboBox>("ComboBox1")->currentIndex(), 9);
+    EXPECT_EQ(control<QLineEdit>("Edit9")->text(), QStringLiteral("\u20AC"));
     EXPECT_EQ(connectButton()->text(), QStringLiteral("CONNECT")); // the connection is never restored
     if (auto* plain = form->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))) {
         EXPECT_EQ(plain->toPlainText(), sixLines);

@@ -1,0 +1,83 @@
+// The shared Qt layer: the combo box rule the saved state relies on, the busy
+// cursor's nesting and the file dialogs' filter line.
+
+#include "app/support/control_helpers.h"
+#include "app/support/qt_user_interface.h"
+
+#include <QApplication>
+#include <QComboBox>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QComboBox* speedSelector(QWidget* parent, bool editable) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(editable);
+    combo->addItems({QStringLiteral("1200"), QStringLiteral("2400"), QStringLiteral("9600")});
+    return combo;
+}
+
+TEST(ComboText, TypedTextIsNoItemAndAnItemsTextSelectsIt) {
+    QWidget parent;
+    QComboBox* combo = speedSelector(&parent, true);
+    combo->setCurrentIndex(1);
+    // Typing keeps Qt's current item; the position shown must follow the text.
+    combo->setEditText(QStringLiteral("4800"));
+    EXPECT_EQ(combo->currentIndex(), 1);
+    EXPECT_EQ(shownComboPosition(*combo), -1);
+    combo->setEditText(QStringLiteral("9600"));
+    EXPECT_EQ(shownComboPosition(*combo), 2);
+
+    setComboText(*combo, QStringLiteral("2400"));
+    EXPECT_EQ(combo->currentIndex(), 1);
+    setComboText(*combo, QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(combo->currentIndex(), -1);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("/dev/ttyUSB0"));
+    setComboText(*combo, QStringLiteral("12oo")); // close is not equal
+    EXPECT_EQ(combo->currentIndex(), -1);
+}
+
+TEST(ComboText, FixedListKeepsItsSelectionForAnUnknownText) {
+    QWidget parent;
+    QComboBox* combo = speedSelector(&parent, false);
+    combo->setCurrentIndex(2);
+    setComboText(*combo, QStringLiteral("4800"));
+    EXPECT_EQ(combo->currentIndex(), 2);
+    setComboText(*combo, QStringLiteral("1200"));
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(shownComboPosition(*combo), 0);
+}
+
+TEST(QtUserInterfaceTest, BusyCursorNestsAndEndsWithTheOutermostScope) {
+    QtUserInterface ui;
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        BusyCursor outer(ui);
+        {
+            BusyCursor inner(ui);
+            ASSERT_NE(QApplication::overrideCursor(), nullptr);
+            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        }
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // An unmatched end does not take away a cursor someone else set.
+    ui.setBusy(false);
+    QApplication::setOverrideCursor(Qt::CrossCursor);
+    ui.setBusy(false);
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    QApplication::restoreOverrideCursor();
+}
+
+TEST(QtUserInterfaceTest, FilterListsBothCasesWhereNamesAreCaseSensitive) {
+    const FileDialogRequest request{"TAB separated Text Files", "*.TXT", "TXT", "."};
+#ifdef Q_OS_WIN
+    EXPECT_EQ(fileDialogFilter(request), QStringLiteral("TAB separated Text Files (*.TXT)"));
+#else
+    EXPECT_EQ(fileDialogFilter(request), QStringLiteral("TAB separated Text Files (*.TXT *.txt)"));
+    EXPECT_EQ(fileDialogFilter({"Bitmaps", "*.bmp", "bmp", ""}), QStringLiteral("Bitmaps (*.bmp)"));
+#endif
+}
+
+} // namespace
