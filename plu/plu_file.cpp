@@ -176,6 +176,11 @@ PluFileResult savePluFile(const std::filesystem::path& path, const PluGrid& grid
 }
 
 PluFileLoad loadPluFile(const std::filesystem::path& path, PluGrid& grid, char separator) {
+    // A folder opens like a file here but reads as empty: it is not a table.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return {PluFileResult::IoError, 0};
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open()) {
         return {PluFileResult::IoError, 0};

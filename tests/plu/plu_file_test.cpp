@@ -182,6 +182,9 @@ TEST_F(PluFileOnDisk, SaveReplacesAndLoadReadsBack) {
     PluGrid loaded;
     EXPECT_EQ(loadPluFile(file, loaded, '.').rowsLoaded, 1);
     EXPECT_EQ(loadPluFile(folder_ / "missing.TXT", loaded, '.').result, PluFileResult::IoError);
+    EXPECT_EQ(loadPluFile(folder_, loaded, '.').result, PluFileResult::IoError);
+    EXPECT_EQ(savePluFile(folder_, grid, "d", "t"), PluFileResult::IoError);
+    EXPECT_TRUE(fs::is_directory(folder_));
     EXPECT_EQ(savePluFile(folder_ / "no folder" / "plu.TXT", grid, "d", "t"), PluFileResult::IoError);
 
     RecordingUi ui;

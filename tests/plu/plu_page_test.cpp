@@ -401,6 +401,13 @@ TEST_F(PluPageTest, FullRangeLoadThenSaveReachesEveryPluOnce) {
     EXPECT_EQ(sim::decodePlu(memory.plu[1799]).price, 180125);
     EXPECT_EQ(sim::decodePlu(memory.plu[1799]).name, "PLU 1799");
     EXPECT_EQ(memory.endOfPluUploads, 1);
+
+    // A shorter load refills the first rows and leaves the rest of the earlier one.
+    setRange(1, 10);
+    click("Button7");
+    EXPECT_EQ(cell(12, 1), "0.10");
+    EXPECT_EQ(cell(13, 1), "13.25");
+    EXPECT_EQ(cell(1801, 0), "1799");
 }
 
 TEST_F(PluPageTest, SaveSkipsEmptyRowsAndAlwaysEndsTheUpload) {
