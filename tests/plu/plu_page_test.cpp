@@ -403,10 +403,12 @@ TEST_F(PluPageTest, FullRangeLoadThenSaveReachesEveryPluOnce) {
     EXPECT_EQ(memory.endOfPluUploads, 1);
 
     // A shorter load refills the first rows and leaves the rest of the earlier one.
+    setCell(12, 8, "LOCAL");
+    setCell(13, 8, "LOCAL");
     setRange(1, 10);
     click("Button7");
-    EXPECT_EQ(cell(12, 1), "0.10");
-    EXPECT_EQ(cell(13, 1), "13.25");
+    EXPECT_EQ(cell(12, 8), "PLU 10");
+    EXPECT_EQ(cell(13, 8), "LOCAL");
     EXPECT_EQ(cell(1801, 0), "1799");
 }
 
