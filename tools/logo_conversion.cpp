@@ -122,8 +122,6 @@ class DiffusionRows {
         : width_(width), current_(static_cast<std::size_t>(width) + 2 * kPad),
           below_(static_cast<std::size_t>(width) + 2 * kPad) {}
 
-    std::int32_t* current() { return current_.data(); }
-    std::int32_t* below() { return below_.data(); }
     template <class Source> void loadBelow(Source valueAt) {
         for (int x = 0; x < width_; ++x) {
             below_[static_cast<std::size_t>(x + kPad)] = valueAt(x);
