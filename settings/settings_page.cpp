@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTextDocument>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -58,7 +59,12 @@ void setCellBytes(QTableWidget& grid, int row, int column, const std::string& by
 }
 
 std::vector<std::string> memoLines(const QPlainTextEdit& memo) {
-    return splitMemoLines(qstringToBytesLossy(memo.toPlainText()));
+    // The raw text keeps a no-break space (byte A0) as it is, where the plain
+    // text would turn it into a blank; only the block breaks need mapping.
+    QString text = memo.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return splitMemoLines(qstringToBytesLossy(text));
 }
 
 // Rewritten only when the lines differ, so a box whose text means the same
@@ -290,6 +296,17 @@ void SettingsPage::layOutControls() {
     actions->addWidget(logoButton_, 1, 1);
     column3->addLayout(actions, 3, 0, 1, 2);
     page->addLayout(column3, 1);
+
+    // Tab moves down each column in the order the page shows its fields.
+    std::vector<QWidget*> order{clerkMode_, singleItemBarcode_, totalBarcode_, baudRate_, autoOff_,
+                                lanNumber_, discount_, drawerOpenTime_, darkness_, currency_,
+                                clockBox_, clockFromPcButton_, clockToScaleButton_, clockFromScaleButton_};
+    order.insert(order.end(), {clerks_[0], clerks_[1], clerks_[2], clerks_[3], header_, footer_});
+    order.insert(order.end(), boxes.begin(), boxes.end());
+    order.insert(order.end(), {departments_, taxes_, sendButton_, loadButton_, defaultButton_, logoButton_});
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 void SettingsPage::connectControls() {

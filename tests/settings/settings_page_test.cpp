@@ -22,6 +22,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -300,8 +301,8 @@ TEST_F(SettingsPageTest, SendAndLoadCarryEveryControlThroughTheScale) {
         m.generalSettings[36 + 3] = 0x39;
         m.generalSettings[40] = 150;       // LAN number above 99
         m.generalSettings[44] = 0;         // drawer time below 1
-        m.printLines = {"H1", "", "H3", "", "", "", "F1", "F2"};
-        m.departmentNames[3] = "FISH";
+        m.printLines = {"H\xA0" "1", "", "H3", "", "", "", "F1", "F2"}; // a no-break space
+        m.departmentNames[3] = "FISH\xE9";
         m.taxRates = {700, 1999, 0, -5, 1, 10, 100, 9999};
         return 0;
     });
@@ -316,22 +317,24 @@ TEST_F(SettingsPageTest, SendAndLoadCarryEveryControlThroughTheScale) {
     EXPECT_EQ(edit("Edit9").text(), QString(QChar(0x20AC))); // the euro byte as the box shows it
     EXPECT_EQ(edit("Edit1").text(), "b123456789012345");
     EXPECT_EQ(edit("Edit7").text(), "Tessa");
-    EXPECT_EQ(memo("Memo1").toPlainText(), "H1\n\nH3\n\n\n\n");
+    EXPECT_EQ(memo("Memo1").document()->toRawText().split(QChar::ParagraphSeparator),
+              QStringList({QStringLiteral("H\u00A0" "1"), "", "H3", "", "", "", ""}));
     EXPECT_EQ(memo("Memo2").toPlainText(), "F1\nF2");
-    EXPECT_EQ(cell("StringGrid2", 3, 1), "FISH");
+    EXPECT_EQ(cell("StringGrid2", 3, 1), QStringLiteral("FISH\u00E9"));
     EXPECT_EQ(cell("StringGrid2", 17, 1), "MEAT");
     const char* rates[] = {"7", "19.99", "0", "-0.05", "0.01", "0.1", "1", "99.99"};
     for (int r = 0; r < 8; ++r) {
         EXPECT_EQ(cell("StringGrid3", r, 1), rates[r]) << r;
     }
 
-    // Sent back as loaded: the header's empty lines keep their numbers, the
-    // euro byte goes unchanged and the box shows the word again.
+    // Sent back as loaded: every byte unchanged, the header's empty lines keep
+    // their numbers, the euro byte goes as it is and the box shows the word again.
     scale.clearRequests();
     click("Button1");
     EXPECT_EQ(edit("Edit9").text(), "EUR");
     const sim::ScaleMemory back = scale.snapshot();
-    EXPECT_EQ(back.printLines, (std::array<std::string, 8>{"H1", "", "H3", "", "", "", "F1", "F2"}));
+    EXPECT_EQ(back.printLines, (std::array<std::string, 8>{"H\xA0" "1", "", "H3", "", "", "", "F1", "F2"}));
+    EXPECT_EQ(back.departmentNames[3], "FISH\xE9");
     EXPECT_EQ(back.generalSettings[0], 255);
     EXPECT_EQ(back.generalSettings[46], 0x80);
     EXPECT_EQ(scale.requests().size(), 54u);
