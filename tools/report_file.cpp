@@ -13,10 +13,13 @@ constexpr int kMaxTemporaryNames = 100;
 std::FILE* createTemporary(const std::string& path, std::string& temporaryPath) {
     for (int attempt = 0; attempt < kMaxTemporaryNames; ++attempt) {
         temporaryPath = path + ".part" + (attempt == 0 ? std::string() : std::to_string(attempt));
-        // "x": fail rather than reuse a file that is already there.
-        if (std::FILE* file = std::fopen(temporaryPath.c_str(), "wbx")) {
-            return file;
+        // A name already taken (a file, a folder, a link) is someone else's.
+        std::error_code error;
+        const auto status = std::filesystem::symlink_status(temporaryPath, error);
+        if (status.type() != std::filesystem::file_type::not_found) {
+            continue;
         }
+        return std::fopen(temporaryPath.c_str(), "wb");
     }
     return nullptr;
 }
