@@ -4,6 +4,7 @@
 #include "app/connection_indicator.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
+#include "app/saved_state.h"
 #include "link/commands.h"
 #include "plu/progress_window.h"
 #include "tools/logo_window.h"
@@ -230,11 +231,17 @@ TEST_F(MainWindowTest, HelpAlwaysTerminalAndLogoOnlyWhenConnected) {
     control<QPushButton>("Button16")->click();
     EXPECT_FALSE(form->terminalWindow()->isVisible());
     EXPECT_EQ(ui.errors.back(), (RecordingUi::Message{kNotConnected, "Error!"}));
+    control<QPushButton>("Button14")->click(); // GRAPHICAL LOGO
+    EXPECT_FALSE(form->logoWindow()->isVisible());
+    EXPECT_EQ(ui.errors.size(), 2u);
 
     connectToScale();
     control<QPushButton>("Button16")->click();
     EXPECT_TRUE(form->terminalWindow()->isVisible());
     form->terminalWindow()->hide();
+    control<QPushButton>("Button14")->click();
+    EXPECT_TRUE(form->logoWindow()->isVisible());
+    EXPECT_EQ(ui.errors.size(), 2u);
 }
 
 TEST_F(MainWindowTest, DepartmentAndTaxGridsStartNumbered) {
@@ -297,6 +304,30 @@ TEST_F(MainWindowTest, ClosingSavesTheStateThatTheNextStartRestores) {
         EXPECT_EQ(rich->toPlainText(), sixLines);
     }
     EXPECT_TRUE(ui.errors.empty());
+}
+
+TEST_F(MainWindowTest, EverySavedControlIsFoundAndComesBack) {
+    // Change every saved control away from its start value.
+    for (const char* name : {"Edit1", "Edit2", "Edit8", "Edit7", "Edit6", "Edit3", "Edit9", "Edit4"}) {
+        control<QLineEdit>(name)->setText(QStringLiteral("x%1").arg(QLatin1String(name)));
+    }
+    for (const char* name : {"ComboBox4", "ComboBox3", "ComboBox8", "ComboBox5", "ComboBox6", "ComboBox7",
+                             "ComboBox9", "ComboBox1", "ComboBox2"}) {
+        auto* combo = control<QComboBox>(name);
+        combo->setCurrentIndex(combo->count() - 1);
+    }
+    const SavedState before = collectSavedState(*form->centralWidget());
+    EXPECT_EQ(before.edits.size(), 9u);
+    EXPECT_EQ(before.combos.size(), 9u);
+    EXPECT_EQ(before.masked.size(), 1u);
+    EXPECT_EQ(before.memos.size(), 2u);
+
+    form->close();
+    form = std::make_unique<TForm1>(link, ui, statePath());
+    const SavedState after = collectSavedState(*form->centralWidget());
+    EXPECT_EQ(after.edits, before.edits);
+    EXPECT_EQ(after.combos, before.combos);
+    EXPECT_EQ(after.memos, before.memos);
 }
 
 TEST_F(MainWindowTest, DamagedStateFileLeavesTheDefaults) {
