@@ -83,6 +83,16 @@ constexpr std::array<std::uint8_t, kHighestSum - kLowestSum + 1> makeClamped() {
 }
 constexpr auto kClamped = makeClamped();
 
+// Stops the compiler from folding the pointer back into the sum, which would
+// put an addition and a shift back on the scan's critical path.
+template <class T> inline void keepInRegister(T*& pointer) {
+#if defined(__GNUC__)
+    asm("" : "+r"(pointer));
+#else
+    (void)pointer;
+#endif
+}
+
 // Scans one row, deciding every pixel, and spreads its errors into the row
 // itself and into `below` (a spare row when this is the last one). `Step` is
 // +1 for rows scanned left to right and -1 for rows scanned right to left.
@@ -103,9 +113,12 @@ void diffuseRow(const std::int32_t* row, std::int32_t* below, int width, std::ui
     std::ptrdiff_t belowBehind = below[first - Step]; // below-behind: one share still to come
     std::ptrdiff_t belowHere = below[first];          // below: two shares still to come
     for (std::ptrdiff_t i = first; i != end; i += Step) {
-        const std::ptrdiff_t sum = row[i] + aheadShare;
-        const PixelOutcome& out = outcomes[sum];
-        aheadShare = static_cast<std::ptrdiff_t>(aheadShares[sum]);
+        // The pixel's own value is known before the share arrives, so the
+        // share is the only thing the next pixel waits for: one load.
+        const std::int64_t* sharesForThisPixel = aheadShares + row[i];
+        keepInRegister(sharesForThisPixel);
+        const PixelOutcome& out = outcomes[row[i] + aheadShare];
+        aheadShare = static_cast<std::ptrdiff_t>(sharesForThisPixel[aheadShare]);
         below[i - Step] = clamped[belowBehind + out.belowBehind];
         belowBehind = clamped[belowHere + out.below];
         belowHere = clamped[below[i + Step] + out.belowAhead];
