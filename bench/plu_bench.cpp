@@ -3,23 +3,20 @@
 // pseudo-terminal, reported per PLU beside the bare command 4 exchange, so the
 // window's share of the time shows as the difference. The PLU text file is
 // written and read with all 1801 rows in use.
-#include "plu/plu_file.h"
-#include "plu/plu_page.h"
-#include "plu/plu_record.h"
-#include "plu/range_spin_edit.h"
-
 #include "app/support/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"
+#include "plu/plu_file.h"
+#include "plu/plu_page.h"
+#include "plu/plu_record.h"
+#include "plu/range_spin_edit.h"
 #include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
 
 #include <QApplication>
 #include <QPushButton>
-
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -27,7 +24,7 @@
 namespace {
 
 class QuietUi final : public UserInterface {
-public:
+  public:
     void showError(const std::string&, const std::string&) override { ++errors; }
     std::string applicationTitle() const override { return "plu_bench"; }
     void beep() override {}
@@ -67,9 +64,9 @@ struct ScaleBench {
 };
 
 void perPlu(benchmark::State& state, int plusPerIteration) {
-    state.counters["per_PLU"] = benchmark::Counter(static_cast<double>(plusPerIteration),
-                                                   benchmark::Counter::kIsIterationInvariantRate |
-                                                       benchmark::Counter::kInvert);
+    state.counters["per_PLU"] =
+        benchmark::Counter(static_cast<double>(plusPerIteration),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // The bare exchange: command 4 for one PLU and its decoding into a row.
@@ -111,17 +108,21 @@ void pageTransfer(benchmark::State& state, const char* button) {
     perPlu(state, kPlusPerTransfer);
 }
 
-void BM_PageLoadFullRange(benchmark::State& state) { pageTransfer(state, "Button7"); }
+void BM_PageLoadFullRange(benchmark::State& state) {
+    pageTransfer(state, "Button7");
+}
 BENCHMARK(BM_PageLoadFullRange)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_PageSaveFullRange(benchmark::State& state) { pageTransfer(state, "Button8"); }
+void BM_PageSaveFullRange(benchmark::State& state) {
+    pageTransfer(state, "Button8");
+}
 BENCHMARK(BM_PageSaveFullRange)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 PluGrid fullGrid() {
     PluGrid grid;
     for (int row = 1; row <= kPluDataRows; ++row) {
-        grid.row(row) = {std::to_string(row - 1), "1234.56", "123456", "12", "3", "1", "0", "1",
-                         "A NAME OF THIRTY CHARACTERS...", "365", "1.500", "9999.99", "42"};
+        grid.row(row) = {std::to_string(row - 1),          "1234.56", "123456", "12",      "3", "1", "0", "1",
+                         "A NAME OF THIRTY CHARACTERS...", "365",     "1.500",  "9999.99", "42"};
     }
     return grid;
 }

@@ -2,7 +2,8 @@
 
 #include <QLineEdit>
 
-QWidget* PluCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
+QWidget* PluCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                       const QModelIndex& index) const {
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
     const QPersistentModelIndex cell(index);
@@ -27,6 +28,7 @@ void PluCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) c
     }
 }
 
-void PluCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
+void PluCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                   const QModelIndex& index) const {
     model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
 }

@@ -4,14 +4,13 @@
 // the check's own revert must not be checked again.
 
 #include <QStyledItemDelegate>
-
 #include <functional>
 
 class QLineEdit;
 
 class PluCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     // Called when an editor opens on a cell, before the user's first key reaches it.

@@ -1,8 +1,7 @@
 #include "plu_checks.h"
 
-#include "plu_grid.h"
-
 #include "link/number_parsing.h"
+#include "plu_grid.h"
 
 #include <limits>
 

@@ -1,9 +1,8 @@
 #include "plu_file.h"
 
 #include "file_replace.h"
-#include "plu_checks.h"
-
 #include "link/user_interface.h"
+#include "plu_checks.h"
 
 #include <array>
 #include <fstream>
@@ -19,7 +18,7 @@ constexpr char kCommentMark = ';';
 
 // Bytes of a stream one at a time, read in blocks.
 class ByteSource {
-public:
+  public:
     explicit ByteSource(std::istream& in) : in_(in) {}
 
     // The next byte, or nothing at the end of the stream or the end mark.
@@ -40,12 +39,10 @@ public:
             ++position_;
         }
     }
-    bool atEnd() {
-        return ended_ || !fill() || buffer_[position_] == kEndOfFileMark;
-    }
+    bool atEnd() { return ended_ || !fill() || buffer_[position_] == kEndOfFileMark; }
     bool failed() const { return failed_; }
 
-private:
+  private:
     bool fill() {
         if (position_ < length_) {
             return true;
@@ -91,7 +88,9 @@ LineRead readLine(ByteSource& source, std::string& line) {
     return LineRead::Line;
 }
 
-bool isCommentLine(std::string_view line) { return line.empty() || line.front() == kCommentMark; }
+bool isCommentLine(std::string_view line) {
+    return line.empty() || line.front() == kCommentMark;
+}
 
 } // namespace
 
@@ -172,7 +171,7 @@ PluFileLoad readPluFile(std::istream& in, PluGrid& grid, char separator) {
 PluFileResult savePluFile(const std::filesystem::path& path, const PluGrid& grid, std::string_view date,
                           std::string_view time) {
     return replaceFileContents(path, formatPluFile(grid, date, time)) ? PluFileResult::Ok
-                                                                       : PluFileResult::IoError;
+                                                                      : PluFileResult::IoError;
 }
 
 PluFileLoad loadPluFile(const std::filesystem::path& path, PluGrid& grid, char separator) {

@@ -4,7 +4,8 @@
 
 PluFileStamp pluFileStamp(const QLocale& locale, const QDateTime& now) {
     const QString date = locale.toString(now.date(), QLocale::ShortFormat);
-    const QString time = locale.toString(now.time(), timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
+    const QString time =
+        locale.toString(now.time(), timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
     return {qstringToBytesLossy(date), qstringToBytesLossy(time)};
 }
 

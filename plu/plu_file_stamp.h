@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
-
 #include <string>
 
 struct PluFileStamp {

@@ -30,14 +30,16 @@ inline constexpr int kPluColumns = 13;
 inline constexpr int kPluDataRows = 1801; // PLUs 0..1800, one row each at most
 
 inline constexpr std::array<std::string_view, kPluColumns> kPluHeaders = {
-    "NUM", "PRICE", "CODE", "DEP", "TAX", "NW", "FIX", "BAR", "NAME", "Valid Date", "QUANTITY", "TOTAL", "COUNT"};
+    "NUM", "PRICE", "CODE",       "DEP",      "TAX",   "NW",   "FIX",
+    "BAR", "NAME",  "Valid Date", "QUANTITY", "TOTAL", "COUNT"};
 // Column widths in pixels, as the page lays the grid out.
-inline constexpr std::array<int, kPluColumns> kPluColumnWidths = {39, 62, 51, 32, 32, 24, 27, 27, 229, 60, 54, 44, 43};
+inline constexpr std::array<int, kPluColumns> kPluColumnWidths = {39, 62,  51, 32, 32, 24, 27,
+                                                                  27, 229, 60, 54, 44, 43};
 
 using PluRow = std::array<std::string, kPluColumns>;
 
 class PluGrid {
-public:
+  public:
     PluGrid() : rows_(kPluDataRows) {}
 
     static bool isDataRow(int row) { return row >= 1 && row <= kPluDataRows; }
@@ -45,7 +47,9 @@ public:
     // row is a data row, 1..1801.
     PluRow& row(int row) { return rows_[static_cast<std::size_t>(row - 1)]; }
     const PluRow& row(int row) const { return rows_[static_cast<std::size_t>(row - 1)]; }
-    const std::string& cell(int row, int column) const { return this->row(row)[static_cast<std::size_t>(column)]; }
+    const std::string& cell(int row, int column) const {
+        return this->row(row)[static_cast<std::size_t>(column)];
+    }
     void setCell(int row, int column, std::string text) {
         this->row(row)[static_cast<std::size_t>(column)] = std::move(text);
     }
@@ -57,6 +61,6 @@ public:
     // Empties every data cell ("CLEAR").
     void clear();
 
-private:
+  private:
     std::vector<PluRow> rows_;
 };

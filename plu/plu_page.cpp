@@ -1,5 +1,9 @@
 #include "plu_page.h"
 
+#include "app/support/qt_text.h"
+#include "link/number_parsing.h"
+#include "link/scale_link.h"
+#include "link/user_interface.h"
 #include "plu_cell_delegate.h"
 #include "plu_checks.h"
 #include "plu_file.h"
@@ -8,12 +12,6 @@
 #include "plu_transfer.h"
 #include "progress_window.h"
 #include "range_spin_edit.h"
-
-#include "app/support/qt_text.h"
-
-#include "link/number_parsing.h"
-#include "link/scale_link.h"
-#include "link/user_interface.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -27,7 +25,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-
 #include <filesystem>
 
 namespace {
@@ -169,7 +166,9 @@ void PluPage::allClicked() {
     SpinEdit2->setValue(kLastRangePlu);
 }
 
-void PluPage::setProgressWindow(TForm2* window) { progressWindow_ = window; }
+void PluPage::setProgressWindow(TForm2* window) {
+    progressWindow_ = window;
+}
 
 TForm2& PluPage::progressWindow() {
     if (progressWindow_.isNull()) {
@@ -178,7 +177,9 @@ TForm2& PluPage::progressWindow() {
     return *progressWindow_;
 }
 
-void PluPage::StringGrid1SelectCell(int column, int row) { context_.rememberedText.bytes = grid_.cell(row, column); }
+void PluPage::StringGrid1SelectCell(int column, int row) {
+    context_.rememberedText.bytes = grid_.cell(row, column);
+}
 
 bool PluPage::StringGrid1SetEditText(int column, int row, const QString& text) {
     // A character without a byte in the grid's code page cannot be kept.
@@ -222,12 +223,17 @@ void PluPage::Button6Click() {
         return;
     }
     const PluFileStamp stamp = pluFileStamp(QLocale::system(), QDateTime::currentDateTime());
-    reportPluFileResult(context_.ui, savePluFile(std::filesystem::path(*name), grid_, stamp.date, stamp.time));
+    reportPluFileResult(context_.ui,
+                        savePluFile(std::filesystem::path(*name), grid_, stamp.date, stamp.time));
 }
 
-void PluPage::Button7Click() { runTransfer(Transfer::Load); }
+void PluPage::Button7Click() {
+    runTransfer(Transfer::Load);
+}
 
-void PluPage::Button8Click() { runTransfer(Transfer::Save); }
+void PluPage::Button8Click() {
+    runTransfer(Transfer::Save);
+}
 
 bool PluPage::readRange(int& from, int& to) {
     // A click on the button takes the focus from the editors, which moves a
@@ -269,9 +275,7 @@ void PluPage::runTransfer(Transfer kind) {
     hooks.progress = [&progress](int position, int plu) { progress.setProgress(position, plu); };
     // Pending events include the paint the new label and bar asked for, so
     // the progress window shows each step without a forced repaint per PLU.
-    hooks.letEventsRun = [] {
-        QCoreApplication::processEvents();
-    };
+    hooks.letEventsRun = [] { QCoreApplication::processEvents(); };
     const char separator = context_.decimalSeparator;
     if (kind == Transfer::Load) {
         loadPluRange(

@@ -2,9 +2,8 @@
 // The "PLU" page: the PLU grid, the range, and the buttons that move the
 // table between the grid, the scale and a file.
 
-#include "plu_grid.h"
-
 #include "app/support/page_context.h"
+#include "plu_grid.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -19,7 +18,7 @@ class TForm2;
 
 class PluPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     PluPage(PageContext context, QWidget* parent = nullptr);
     ~PluPage() override;
 
@@ -58,10 +57,10 @@ public:
     // false is returned.
     bool StringGrid1SetEditText(int column, int row, const QString& text);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     enum class Transfer { Load, Save };
 
     void buildControls();

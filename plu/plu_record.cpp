@@ -1,19 +1,24 @@
 #include "plu_record.h"
 
-#include "plu_checks.h"
-#include "plu_text_forms.h"
-
 #include "link/commands.h"
 #include "link/message_buffer.h"
 #include "link/number_parsing.h"
 #include "link/scale_link.h"
+#include "plu_checks.h"
+#include "plu_text_forms.h"
 
 namespace {
 
-std::int32_t asSigned32(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
-std::int16_t asSigned16(std::uint16_t bits) { return static_cast<std::int16_t>(bits); }
+std::int32_t asSigned32(std::uint32_t bits) {
+    return static_cast<std::int32_t>(bits);
+}
+std::int16_t asSigned16(std::uint16_t bits) {
+    return static_cast<std::int16_t>(bits);
+}
 
-std::string flagDigit(std::uint8_t flags, std::uint8_t bit) { return (flags & bit) != 0 ? "1" : "0"; }
+std::string flagDigit(std::uint8_t flags, std::uint8_t bit) {
+    return (flags & bit) != 0 ? "1" : "0";
+}
 
 } // namespace
 
@@ -73,7 +78,8 @@ void encodePluWriteRequest(MessageBuffer& buffer, std::uint16_t plu, const PluRe
     buffer.putU8(0);
 }
 
-std::variant<PluWriteRequest, CellConversionFailure> pluWriteRequestFromRow(const PluRow& row, char separator) {
+std::variant<PluWriteRequest, CellConversionFailure> pluWriteRequestFromRow(const PluRow& row,
+                                                                            char separator) {
     PluWriteRequest request;
     // Whole-number cells keep only the bits their field has room for, as the
     // scale has always received them ("NUM" 70000 goes out as 4464).
@@ -96,8 +102,8 @@ std::variant<PluWriteRequest, CellConversionFailure> pluWriteRequestFromRow(cons
     }
     request.record.price = *price;
 
-    for (int column : {PluColumn::Code, PluColumn::Dep, PluColumn::Tax, PluColumn::Nw, PluColumn::Fix,
-                       PluColumn::Bar}) {
+    for (int column :
+         {PluColumn::Code, PluColumn::Dep, PluColumn::Tax, PluColumn::Nw, PluColumn::Fix, PluColumn::Bar}) {
         if (!convertWhole(column)) {
             return failure(column, NumberKind::Integer);
         }
@@ -115,8 +121,8 @@ std::variant<PluWriteRequest, CellConversionFailure> pluWriteRequestFromRow(cons
     if (!convertWhole(PluColumn::ValidDate)) {
         return failure(PluColumn::ValidDate, NumberKind::Integer);
     }
-    request.record.validDate = static_cast<std::int16_t>(static_cast<std::uint16_t>(
-        static_cast<std::uint32_t>(whole[PluColumn::ValidDate])));
+    request.record.validDate = static_cast<std::int16_t>(
+        static_cast<std::uint16_t>(static_cast<std::uint32_t>(whole[PluColumn::ValidDate])));
     return request;
 }
 

@@ -31,7 +31,7 @@ enum class NumberKind;
 inline constexpr std::uint8_t kPluRecordLength = 54;
 inline constexpr std::uint8_t kPluNameWidth = 30;
 
-inline constexpr std::uint8_t kFlagNw = 0x01;  // sold by the piece: quantity in whole units
+inline constexpr std::uint8_t kFlagNw = 0x01; // sold by the piece: quantity in whole units
 inline constexpr std::uint8_t kFlagFix = 0x02;
 inline constexpr std::uint8_t kFlagBar = 0x04;
 

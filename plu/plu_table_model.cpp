@@ -4,9 +4,13 @@
 
 PluTableModel::PluTableModel(PluGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
 
-int PluTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kPluDataRows; }
+int PluTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kPluDataRows;
+}
 
-int PluTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kPluColumns; }
+int PluTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kPluColumns;
+}
 
 QVariant PluTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
@@ -20,8 +24,9 @@ QVariant PluTableModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     }
     if (orientation == Qt::Horizontal && section >= 0 && section < kPluColumns) {
-        return QString::fromLatin1(kPluHeaders[static_cast<std::size_t>(section)].data(),
-                                   static_cast<qsizetype>(kPluHeaders[static_cast<std::size_t>(section)].size()));
+        return QString::fromLatin1(
+            kPluHeaders[static_cast<std::size_t>(section)].data(),
+            static_cast<qsizetype>(kPluHeaders[static_cast<std::size_t>(section)].size()));
     }
     return section + 1;
 }

@@ -6,12 +6,11 @@
 #include "plu_grid.h"
 
 #include <QAbstractTableModel>
-
 #include <string>
 
 class PluTableModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     PluTableModel(PluGrid& grid, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -31,6 +30,6 @@ public:
     void rowsChanged(int firstDataRow, int lastDataRow);
     void allRowsChanged() { rowsChanged(1, kPluDataRows); }
 
-private:
+  private:
     PluGrid& grid_;
 };

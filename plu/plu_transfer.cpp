@@ -1,15 +1,16 @@
 #include "plu_transfer.h"
 
-#include "plu_grid.h"
-
 #include "link/commands.h"
 #include "link/scale_link.h"
+#include "plu_grid.h"
 
 #include <algorithm>
 
 namespace {
 
-bool stillWorking(const TransferHooks& hooks) { return !hooks.working || hooks.working(); }
+bool stillWorking(const TransferHooks& hooks) {
+    return !hooks.working || hooks.working();
+}
 
 // After each PLU of the range: the progress moves on and pending events run,
 // which is where a click on "STOP" is seen.

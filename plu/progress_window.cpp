@@ -7,7 +7,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 TForm2::TForm2(PageContext context, QWidget* parent)
@@ -37,7 +36,9 @@ TForm2::TForm2(PageContext context, QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 }
 
-void TForm2::Button1Click() { Working = false; }
+void TForm2::Button1Click() {
+    Working = false;
+}
 
 void TForm2::beginTransfer(int span) {
     show();
@@ -61,4 +62,6 @@ void TForm2::endTransfer() {
     Working = false;
 }
 
-void TForm2::closeEvent(QCloseEvent* event) { event->ignore(); }
+void TForm2::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}

@@ -14,7 +14,7 @@ class QPushButton;
 
 class TForm2 : public QDialog {
     Q_OBJECT
-public:
+  public:
     TForm2(PageContext context, QWidget* parent = nullptr);
 
     // True while a transfer runs; "STOP" clears it and the transfer notices.
@@ -34,12 +34,12 @@ public:
     // Hides the window and clears Working.
     void endTransfer();
 
-protected:
+  protected:
     // Escape and the window system's close request would hide the window
     // under a running transfer; the transfer alone hides it.
     void reject() override {}
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     PageContext context_;
 };

@@ -1,11 +1,9 @@
 #include "range_spin_edit.h"
 
 #include "app/support/qt_text.h"
-
 #include "link/number_parsing.h"
 
 #include <QLineEdit>
-
 #include <algorithm>
 
 RangeSpinEdit::RangeSpinEdit(int minimum, int maximum, QWidget* parent)
@@ -13,7 +11,9 @@ RangeSpinEdit::RangeSpinEdit(int minimum, int maximum, QWidget* parent)
     setValue(minimum);
 }
 
-void RangeSpinEdit::setValue(int value) { lineEdit()->setText(QString::number(value)); }
+void RangeSpinEdit::setValue(int value) {
+    lineEdit()->setText(QString::number(value));
+}
 
 std::optional<int> RangeSpinEdit::value() const {
     std::int32_t number = 0;
@@ -34,7 +34,9 @@ void RangeSpinEdit::stepBy(int steps) {
     setValue(std::clamp(current + steps, minimum_, maximum_));
 }
 
-QValidator::State RangeSpinEdit::validate(QString&, int&) const { return QValidator::Acceptable; }
+QValidator::State RangeSpinEdit::validate(QString&, int&) const {
+    return QValidator::Acceptable;
+}
 
 QSize RangeSpinEdit::sizeHint() const {
     QSize hint = QAbstractSpinBox::sizeHint();

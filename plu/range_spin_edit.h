@@ -5,12 +5,11 @@
 // number stays, so the transfer can name it in its message.
 
 #include <QAbstractSpinBox>
-
 #include <optional>
 
 class RangeSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
-public:
+  public:
     RangeSpinEdit(int minimum, int maximum, QWidget* parent = nullptr);
 
     void setValue(int value);
@@ -23,11 +22,11 @@ public:
     QValidator::State validate(QString& input, int& position) const override;
     QSize sizeHint() const override;
 
-protected:
+  protected:
     StepEnabled stepEnabled() const override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     int minimum_;
     int maximum_;
 };

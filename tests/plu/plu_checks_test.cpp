@@ -7,7 +7,6 @@
 #include "plu/plu_text_forms.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -20,22 +19,38 @@ struct TextCase {
 
 // Written with a point; each case also runs under a comma with the point replaced.
 const TextCase kTypingCases[] = {
-    {PluColumn::Num, "", true},           {PluColumn::Num, "abc", true},
-    {PluColumn::Price, "9999.99", true},  {PluColumn::Price, "10000", false},
-    {PluColumn::Price, "99999", false},   {PluColumn::Price, "9999.991", false},
-    {PluColumn::Price, "-5000000", true}, {PluColumn::Price, "-", false},
-    {PluColumn::Price, "1.", true},       {PluColumn::Price, "1e3", true},
-    {PluColumn::Price, "1e4", false},     {PluColumn::Price, "1.2.", false},
-    {PluColumn::Price, "", true},         {PluColumn::Code, "999999", true},
-    {PluColumn::Code, "1000000", false},  {PluColumn::Code, "12.5", true},
-    {PluColumn::Dep, "40", true},         {PluColumn::Dep, "41", false},
-    {PluColumn::Dep, "-3", true},         {PluColumn::Dep, "4.", false},
-    {PluColumn::Tax, "8", true},          {PluColumn::Tax, "9", false},
-    {PluColumn::Nw, "0", true},           {PluColumn::Fix, "1", true},
-    {PluColumn::Bar, "2", false},         {PluColumn::Nw, "-1", false},
-    {PluColumn::Nw, "x", false},          {PluColumn::ValidDate, "999", true},
-    {PluColumn::ValidDate, "999.5", false}, {PluColumn::ValidDate, "-20.5", true},
-    {PluColumn::Quantity, "", false},     {PluColumn::Total, "1", false},
+    {PluColumn::Num, "", true},
+    {PluColumn::Num, "abc", true},
+    {PluColumn::Price, "9999.99", true},
+    {PluColumn::Price, "10000", false},
+    {PluColumn::Price, "99999", false},
+    {PluColumn::Price, "9999.991", false},
+    {PluColumn::Price, "-5000000", true},
+    {PluColumn::Price, "-", false},
+    {PluColumn::Price, "1.", true},
+    {PluColumn::Price, "1e3", true},
+    {PluColumn::Price, "1e4", false},
+    {PluColumn::Price, "1.2.", false},
+    {PluColumn::Price, "", true},
+    {PluColumn::Code, "999999", true},
+    {PluColumn::Code, "1000000", false},
+    {PluColumn::Code, "12.5", true},
+    {PluColumn::Dep, "40", true},
+    {PluColumn::Dep, "41", false},
+    {PluColumn::Dep, "-3", true},
+    {PluColumn::Dep, "4.", false},
+    {PluColumn::Tax, "8", true},
+    {PluColumn::Tax, "9", false},
+    {PluColumn::Nw, "0", true},
+    {PluColumn::Fix, "1", true},
+    {PluColumn::Bar, "2", false},
+    {PluColumn::Nw, "-1", false},
+    {PluColumn::Nw, "x", false},
+    {PluColumn::ValidDate, "999", true},
+    {PluColumn::ValidDate, "999.5", false},
+    {PluColumn::ValidDate, "-20.5", true},
+    {PluColumn::Quantity, "", false},
+    {PluColumn::Total, "1", false},
     {PluColumn::Count, "", false},
 };
 
@@ -78,13 +93,13 @@ TEST(PluTypingChecks, AFifthWholeDigitOfAPriceCannotBeTyped) {
 }
 
 const TextCase kFileCases[] = {
-    {1, "1801", true},      {1, "1802", false},       {1, "0", true},        {1, "-1", false},
-    {1, "", false},         {1, "12.5", true},        {2, "-5", true},       {2, "99999.99", true},
-    {2, "100000", false},   {2, "99999.991", false},  {2, "", false},        {3, "-1", false},
-    {3, "999999", true},    {3, "1000000", false},    {3, "1.5", false},     {4, "40", true},
-    {4, "41", false},       {5, "8", true},           {5, "-1", false},      {6, "1", true},
-    {7, "2", false},        {8, "", false},           {10, "999", true},     {10, "-1", false},
-    {10, "0.5", true},      {10, "1000", false},
+    {1, "1801", true},    {1, "1802", false},      {1, "0", true},    {1, "-1", false},
+    {1, "", false},       {1, "12.5", true},       {2, "-5", true},   {2, "99999.99", true},
+    {2, "100000", false}, {2, "99999.991", false}, {2, "", false},    {3, "-1", false},
+    {3, "999999", true},  {3, "1000000", false},   {3, "1.5", false}, {4, "40", true},
+    {4, "41", false},     {5, "8", true},          {5, "-1", false},  {6, "1", true},
+    {7, "2", false},      {8, "", false},          {10, "999", true}, {10, "-1", false},
+    {10, "0.5", true},    {10, "1000", false},
 };
 
 TEST(PluFileChecks, FieldLimitsUnderPointAndComma) {
@@ -102,8 +117,8 @@ TEST(PluFileChecks, FieldLimitsUnderPointAndComma) {
 
 TEST(PluPriceConversion, ExactHundredthsTruncatedTowardZero) {
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"0.29", 29},    {"19.99", 1999}, {"1.15", 115}, {"0.53", 53},   {"1.999", 199},
-        {"-1.005", -100}, {"9999.99", 999999}, {"5", 500}, {"1e2", 10000}, {"0.001", 0},
+        {"0.29", 29},     {"19.99", 1999},     {"1.15", 115}, {"0.53", 53},   {"1.999", 199},
+        {"-1.005", -100}, {"9999.99", 999999}, {"5", 500},    {"1e2", 10000}, {"0.001", 0},
     };
     for (const auto& [text, hundredths] : cases) {
         EXPECT_EQ(priceToHundredths(text, '.'), hundredths) << text;

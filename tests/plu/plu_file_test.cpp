@@ -4,10 +4,9 @@
 #include "plu/plu_file.h"
 #include "plu_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 #if !defined(_WIN32)
@@ -87,13 +86,13 @@ TEST(PluFileReader, LineEndsCommentsAndTheEndMark) {
     };
     const Case cases[] = {
         {"; created\r\n\r\n" + data + "\r\n" + data + "\r\n", 2},
-        {"; created\n\n" + data + "\n" + data + "\n", 2},       // LF only, as Linux editors write
-        {"; created\r\r" + data + "\r" + data, 2},               // lone CR, last line without an end
-        {data + "\r\n;comment\r\n\r\n" + data + "\r\n", 2},      // comments take no row
-        {data + "\r\n" + data + "\x1a" + data + "\r\n", 2},      // byte 26 ends the file
+        {"; created\n\n" + data + "\n" + data + "\n", 2},   // LF only, as Linux editors write
+        {"; created\r\r" + data + "\r" + data, 2},          // lone CR, last line without an end
+        {data + "\r\n;comment\r\n\r\n" + data + "\r\n", 2}, // comments take no row
+        {data + "\r\n" + data + "\x1a" + data + "\r\n", 2}, // byte 26 ends the file
         {"", 0},
         {"; only\r\n;comments\r\n", 0},
-        {"1\t1.00\t1234\t3\t2\t1\t0\t1\tITEM\t10", 1},            // exactly ten fields, no trailing TAB
+        {"1\t1.00\t1234\t3\t2\t1\t0\t1\tITEM\t10", 1},             // exactly ten fields, no trailing TAB
         {"1\t1.00\t1234\t3\t2\t1\t0\t1\tITEM\t10\tjunk\tmore", 1}, // fields from 11 on are ignored
     };
     for (const Case& c : cases) {
@@ -144,11 +143,11 @@ TEST(PluFileReader, LimitsOnRowsAndLineLength) {
 }
 
 class PluFileOnDisk : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("plu_file_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                  ("plu_file_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                   "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
@@ -164,7 +163,8 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
     }
     std::size_t filesInFolder() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
     }
 
     fs::path folder_;

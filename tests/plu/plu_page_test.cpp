@@ -2,15 +2,14 @@
 // editors, the file buttons, and the transfers against the simulated scale
 // over a real pseudo-terminal.
 
+#include "app/support/page_context.h"
+#include "link/posix_serial_channel.h"
+#include "link/scale_link.h"
 #include "plu/plu_file.h"
 #include "plu/plu_file_stamp.h"
 #include "plu/plu_page.h"
 #include "plu/progress_window.h"
 #include "plu/range_spin_edit.h"
-
-#include "app/support/page_context.h"
-#include "link/posix_serial_channel.h"
-#include "link/scale_link.h"
 #include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
 #include "tests/support/recording_ui.h"
@@ -25,11 +24,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -45,7 +42,7 @@ void typeText(QWidget& widget, const QString& text) {
 }
 
 class PluPageTest : public ::testing::Test {
-protected:
+  protected:
     explicit PluPageTest(char separator = '.') : separator_(separator) {}
 
     void SetUp() override {
@@ -97,7 +94,9 @@ protected:
     QTableView& grid() { return *page->findChild<QTableView*>("StringGrid1"); }
     QAbstractItemModel& model() { return *grid().model(); }
     QString cell(int row, int column) { return model().index(row - 1, column).data().toString(); }
-    void setCell(int row, int column, const QString& text) { model().setData(model().index(row - 1, column), text); }
+    void setCell(int row, int column, const QString& text) {
+        model().setData(model().index(row - 1, column), text);
+    }
     RangeSpinEdit& spin(const char* name) { return *page->findChild<RangeSpinEdit*>(name); }
     void setRange(int from, int to) {
         spin("SpinEdit1").setValue(from);
@@ -148,9 +147,9 @@ TEST_F(PluPageTest, GridLayoutAndClear) {
     EXPECT_EQ(grid().rowHeight(1800), 21);
     EXPECT_TRUE(grid().tabKeyNavigation());
     EXPECT_TRUE(grid().font().fixedPitch() || QFontInfo(grid().font()).fixedPitch());
-    const std::pair<const char*, const char*> buttons[] = {{"Button12", "ALL"}, {"Button17", "CLEAR"},
-                                                           {"Button5", "LOAD FROM DISK"}, {"Button6", "SAVE TO DISK"},
-                                                           {"Button7", "LOAD FROM SCALE"}, {"Button8", "SAVE TO SCALE"}};
+    const std::pair<const char*, const char*> buttons[] = {
+        {"Button12", "ALL"},         {"Button17", "CLEAR"},          {"Button5", "LOAD FROM DISK"},
+        {"Button6", "SAVE TO DISK"}, {"Button7", "LOAD FROM SCALE"}, {"Button8", "SAVE TO SCALE"}};
     for (const auto& [name, caption] : buttons) {
         ASSERT_NE(page->findChild<QPushButton*>(name), nullptr) << name;
         EXPECT_EQ(page->findChild<QPushButton*>(name)->text(), caption);
@@ -168,7 +167,7 @@ TEST_F(PluPageTest, GridLayoutAndClear) {
 
 TEST_F(PluPageTest, RangeEditorsClampNumbersAndKeepOtherTexts) {
     RangeSpinEdit& from = spin("SpinEdit1");
-    const std::pair<const char*, const char*> cases[] = {{"5000", "1799"}, {"0", "1"}, {"-7", "1"},
+    const std::pair<const char*, const char*> cases[] = {{"5000", "1799"}, {"0", "1"},     {"-7", "1"},
                                                          {"42", "42"},     {"abc", "abc"}, {"", ""}};
     for (const auto& [typed, shown] : cases) {
         from.findChild<QLineEdit*>()->setText(typed);
@@ -290,7 +289,8 @@ TEST(PluFileStampTest, LongTimeWithoutZoneUnderTwoLocales) {
 
 TEST_F(PluPageTest, NotConnectedAndUnreadableRangeSendNothing) {
     click("Button7");
-    EXPECT_EQ(ui.errors, (std::vector<RecordingUi::Message>{{"You are not connected to the scale!", "Error!"}}));
+    EXPECT_EQ(ui.errors,
+              (std::vector<RecordingUi::Message>{{"You are not connected to the scale!", "Error!"}}));
     connect();
     spin("SpinEdit1").findChild<QLineEdit*>()->setText("x");
     spin("SpinEdit2").findChild<QLineEdit*>()->clear();
@@ -458,7 +458,7 @@ TEST_F(PluPageTest, ClosingTheWindowStopsTheTransferFirst) {
 }
 
 class PluPageCommaTest : public PluPageTest {
-protected:
+  protected:
     PluPageCommaTest() : PluPageTest(',') {}
 };
 

@@ -1,10 +1,9 @@
 // The PLU record on the wire: reading a reply into a row, writing a row as a
 // request, and the outcomes of one read or write over a scripted link.
 
+#include "link/message_buffer.h"
 #include "plu/plu_record.h"
 #include "plu_test_support.h"
-
-#include "link/message_buffer.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +84,8 @@ TEST(PluRecordEncode, WriteRequestIsNumberZeroRecordToValidDateZero) {
 
     encodePluReadRequest(buffer, 1800);
     EXPECT_EQ(std::vector<std::uint8_t>(buffer.request().begin(), buffer.request().end()),
-              hexBytes("07 08" /*PLU 1800*/ " 00" " 36" /*record length 54*/));
+              hexBytes("07 08" /*PLU 1800*/ " 00"
+                       " 36" /*record length 54*/));
 }
 
 TEST(PluRecordEncode, CellsConvertToTheirLowBits) {
@@ -179,8 +179,8 @@ TEST(PluWriteOverLink, UnusedRowSendsNothingAndConversionFailureShowsItsBox) {
     EXPECT_EQ(writePluRow(*scale.link, scale.ui, grid, 2, '.'), PluWriteResult::ConversionFailed);
     EXPECT_TRUE(scale.channel->requests().empty());
     ASSERT_EQ(scale.ui.errors.size(), 1u);
-    EXPECT_EQ(scale.ui.errors[0], (RecordingUi::Message{"'1,5' is not a valid floating point value.",
-                                                        scale.ui.title}));
+    EXPECT_EQ(scale.ui.errors[0],
+              (RecordingUi::Message{"'1,5' is not a valid floating point value.", scale.ui.title}));
 
     // The same row under a comma locale converts and goes out.
     scale.answer({});

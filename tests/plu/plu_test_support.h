@@ -2,11 +2,10 @@
 // Shared pieces of the PLU tests: a scripted scale behind the one link, and
 // PLU records written as hex with a comment per field.
 
+#include "link/scale_link.h"
 #include "plu/plu_grid.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/scripted_channel.h"
-
-#include "link/scale_link.h"
 
 #include <memory>
 #include <string>

@@ -7,7 +7,6 @@
 #include "plu_test_support.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <set>
 
@@ -15,7 +14,7 @@ namespace {
 
 struct FakeScale {
     std::set<int> absent;
-    int failOn = -1;          // the PLU (load) or row (save) whose exchange fails
+    int failOn = -1; // the PLU (load) or row (save) whose exchange fails
     PluWriteResult failure = PluWriteResult::LinkFailed;
     std::vector<std::pair<int, int>> reads; // (PLU, row)
     std::vector<int> writes;                // rows
@@ -113,7 +112,7 @@ TEST(PluSaveLoop, FailureAndStopStillSendTheEndCommand) {
         scale.failure = failure;
         const TransferEnd end = savePluRange(1, 10, scale.writer(), scale.ender(), scale.hooks());
         EXPECT_EQ(end, failure == PluWriteResult::LinkFailed ? TransferEnd::LinkFailed
-                                                              : TransferEnd::ConversionFailed);
+                                                             : TransferEnd::ConversionFailed);
         EXPECT_EQ(scale.writes, (std::vector<int>{1, 2, 3, 4}));
         EXPECT_EQ(scale.endUploads, 1);
     }
@@ -138,7 +137,9 @@ TEST(PluSaveOverLink, EmptyFirstRowsAreNotSentAndCommand39Closes) {
     EXPECT_EQ(requests[0][3], 0x23); // command byte: write one PLU
     EXPECT_EQ(requests[0][4], 0x00);
     EXPECT_EQ(requests[0][5], 0x07); // PLU 7 from its "NUM" cell
-    EXPECT_EQ(requests[1], hexBytes("C3 04" " 00" " 27" /*end of upload, empty*/ " 27" /*check*/ " C3 02"));
+    EXPECT_EQ(requests[1], hexBytes("C3 04"
+                                    " 00"
+                                    " 27" /*end of upload, empty*/ " 27" /*check*/ " C3 02"));
     EXPECT_TRUE(scale.ui.errors.empty());
 }
 
