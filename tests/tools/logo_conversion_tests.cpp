@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 #include <vector>
 
 namespace {
@@ -169,6 +170,49 @@ TEST(DitherLogo, SharesOutsideThePictureAreDropped) {
     ditherLogo(values, 1, 3);
     // 100 black, e 100: below +31 = 131 white, e 124: below -38 = 62 black.
     EXPECT_EQ(values, (std::vector<std::uint8_t>{0, 255, 0}));
+}
+
+// The rules written out plainly, pixel by pixel, to hold the fast scan to.
+void referenceDither(std::vector<int>& v, int width, int height) {
+    const auto at = [&](int x, int y) -> int& { return v[static_cast<std::size_t>(y * width + x)]; };
+    const auto give = [&](int x, int y, int share, bool white) {
+        if (x < 0 || x >= width || y >= height) {
+            return;
+        }
+        at(x, y) = white ? std::max(at(x, y) - share, 0) : std::min(at(x, y) + share, 255);
+    };
+    for (int y = 0; y < height; ++y) {
+        const int step = y % 2 == 0 ? 1 : -1;
+        for (int n = 0; n < width; ++n) {
+            const int x = step > 0 ? n : width - 1 - n;
+            const bool white = at(x, y) >= 128;
+            const int e = white ? 255 - at(x, y) : at(x, y);
+            at(x, y) = white ? 255 : 0;
+            give(x + step, y, 7 * e / 16, white);
+            give(x, y + 1, 5 * e / 16, white);
+            give(x + step, y + 1, e / 16, white);
+            give(x - step, y + 1, 3 * e / 16, white);
+        }
+    }
+}
+
+TEST(DitherLogo, AgreesWithThePlainRulesOnRandomPictures) {
+    std::mt19937 random(20261208);
+    const std::pair<int, int> sizes[] = {{kLogoWidth, kLogoMaxHeight}, {1, 5}, {2, 3}, {3, 4}, {17, 9}};
+    for (const auto& [width, height] : sizes) {
+        for (const int spread : {256, 40}) { // all values, and values close to the cut
+            std::uniform_int_distribution<int> value(128 - spread / 2, 127 + spread / 2);
+            std::vector<std::uint8_t> fast(static_cast<std::size_t>(width * height));
+            std::vector<int> plain(fast.size());
+            for (std::size_t i = 0; i < fast.size(); ++i) {
+                plain[i] = value(random);
+                fast[i] = static_cast<std::uint8_t>(plain[i]);
+            }
+            ditherLogo(fast, width, height);
+            referenceDither(plain, width, height);
+            EXPECT_TRUE(std::equal(fast.begin(), fast.end(), plain.begin())) << width << " x " << height;
+        }
+    }
 }
 
 } // namespace
