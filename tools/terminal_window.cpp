@@ -136,10 +136,10 @@ void TForm3::buildDisplay() {
     }
 }
 
-// Each mark text has one cell more than a display line has characters after
-// its leading blank; shifted by half a character cell, every mark character
-// is drawn on the boundary between two display characters. The cell is
-// measured, since the font differs between systems.
+// Mark cell k stands for the place after display character k (the first
+// being the line's leading blank). Shifted right by half a character cell,
+// each mark character is drawn on that boundary. The cell is measured, since
+// the font differs between systems.
 void TForm3::placeMarks() {
     const QFontMetrics metrics(lineLabels_[0]->font());
     const int cell = metrics.horizontalAdvance(QLatin1Char('0'));
