@@ -318,6 +318,10 @@ TEST_F(PluPageTest, LoadOneAndBackwardsRangesAndAbsentPlus) {
     EXPECT_FALSE(progress().isVisible());
     EXPECT_FALSE(progress().Working);
     EXPECT_EQ(progress().findChild<QLabel*>("Label1")->text(), "7 PLUs");
+    EXPECT_EQ(progress().windowTitle(), "WORK...");
+    EXPECT_EQ(progress().size(), QSize(410, 80));
+    EXPECT_FALSE(progress().windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(progress().windowModality(), Qt::ApplicationModal);
 
     scale.clearRequests();
     setRange(9, 3);
