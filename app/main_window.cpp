@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -42,6 +43,9 @@ constexpr int kPluTab = 0;
 constexpr int kSystemTab = 3;
 
 constexpr std::uint8_t kIdentificationWidth = 32;
+
+// Numbered ports run from COM1 to COM255.
+constexpr int kHighestPortNumber = 255;
 
 const QString kConnectCaption = QStringLiteral("CONNECT");
 const QString kDisconnectCaption = QStringLiteral("DISCONNECT");
@@ -296,10 +300,7 @@ void TForm1::connectToScale() {
         return;
     }
 
-    // An item "COMn" is port n; any other text names the device itself.
-    const int position = shownComboPosition(*portSelector_);
-    const PortId port = position >= 0 ? PortId::numbered(position + 1)
-                                      : PortId::named(QFile::encodeName(portSelector_->currentText()).toStdString());
+    const PortId port = selectedPort();
     if (!link_.openLink(port, static_cast<std::uint32_t>(speed))) {
         const OpenFailure failure = link_.openFailure();
         std::string details = failure.device;
@@ -319,6 +320,23 @@ void TForm1::connectToScale() {
     identification_->setText(QStringLiteral("SCALE ID: ") + bytesToQString(id));
     connectButton_->setText(kDisconnectCaption);
     indicator_->setConnected(true);
+}
+
+PortId TForm1::selectedPort() const {
+    // The item at position p is port p + 1; "COMn" typed by hand is port n
+    // as well; any other text names the device itself.
+    const int position = shownComboPosition(*portSelector_);
+    if (position >= 0) {
+        return PortId::numbered(position + 1);
+    }
+    const QString text = portSelector_->currentText().trimmed();
+    static const QRegularExpression numberedPort(QStringLiteral("^COM([1-9][0-9]{0,2})$"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = numberedPort.match(text);
+    if (match.hasMatch() && match.captured(1).toInt() <= kHighestPortNumber) {
+        return PortId::numbered(match.captured(1).toInt());
+    }
+    return PortId::named(QFile::encodeName(text).toStdString());
 }
 
 void TForm1::disconnectFromScale() {

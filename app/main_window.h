@@ -5,6 +5,7 @@
 // secondary windows; the one scale link belongs to the application.
 
 #include "app/support/page_context.h"
+#include "link/serial_channel.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -71,6 +72,7 @@ private:
     void createSecondaryWindows();
     void connectToScale();
     void disconnectFromScale();
+    PortId selectedPort() const;
     PageContext pageContext();
 
     ScaleLink& link_;

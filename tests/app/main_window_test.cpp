@@ -186,6 +186,25 @@ TEST_F(MainWindowTest, PortHeldByAnotherProgramIsRefused) {
     EXPECT_EQ(ui.errors.back(), (RecordingUi::Message{kNotConnected, "Error!"}));
 }
 
+TEST_F(MainWindowTest, TypedPortTextNamesTheDeviceToOpen) {
+    struct Case {
+        const char* typed;
+        const char* device;
+    };
+    for (const Case c : {Case{" /dev/no-such-tty ", "/dev/no-such-tty"}, Case{"no-such-tty", "/dev/no-such-tty"},
+                         Case{"COM256", "/dev/COM256"}, Case{"com7", "/dev/ttyS6"}}) {
+        if (QFile::exists(QString::fromLatin1(c.device))) {
+            continue; // a real port would be opened
+        }
+        SCOPED_TRACE(c.typed);
+        portSelector()->setEditText(QString::fromLatin1(c.typed));
+        connectButton()->click();
+        ASSERT_FALSE(ui.errorDetails.empty());
+        EXPECT_EQ(ui.errors.back().text, "Cannot inicialize COM port!");
+        EXPECT_EQ(ui.errorDetails.back().rfind(c.device, 0), 0u) << ui.errorDetails.back();
+    }
+}
+
 TEST_F(MainWindowTest, SilentScaleLeavesTheWindowDisconnected) {
     scale.injectFault(sim::Fault::Silent, 3);
     chooseSimulatedScale();
