@@ -62,6 +62,31 @@ void BM_IdentifyExchange(benchmark::State& state) {
 }
 BENCHMARK(BM_IdentifyExchange)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
+// The bare exchange of one PLU read, for comparison with a whole window's load.
+void BM_ReadPluExchange(benchmark::State& state) {
+    Bench b;
+    if (!b.open(0)) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    std::uint16_t plu = 0;
+    for (auto _ : state) {
+        MessageBuffer& m = b.link.buffer();
+        m.clear();
+        m.putU16(plu);
+        m.putU8(0);
+        m.putU8(54);
+        if (!b.link.runCommand(cmd::kReadPlu)) {
+            state.SkipWithError("exchange failed");
+            return;
+        }
+        plu = static_cast<std::uint16_t>((plu + 1) % kPluNumbers);
+    }
+    state.counters["exchanges_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReadPluExchange)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
 void BM_PluTableAtLineSpeed(benchmark::State& state) {
     Bench b;
     if (!b.open(kLineSpeed)) {
