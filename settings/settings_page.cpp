@@ -95,8 +95,8 @@ QPlainTextEdit* makeMemo(const char* name, const std::vector<std::string>& lines
 
 // Tight margins: the page has many fields for its area.
 template <class Layout> Layout* tight(Layout* layout) {
-    layout->setContentsMargins(6, 4, 6, 4);
-    layout->setSpacing(3);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setSpacing(2);
     return layout;
 }
 
