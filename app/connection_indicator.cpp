@@ -11,7 +11,9 @@ void ConnectionIndicator::setConnected(bool connected) {
     update();
 }
 
-QSize ConnectionIndicator::sizeHint() const { return {22, 22}; }
+QSize ConnectionIndicator::sizeHint() const {
+    return {22, 22};
+}
 
 void ConnectionIndicator::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);

@@ -7,7 +7,7 @@
 
 class ConnectionIndicator : public QWidget {
     Q_OBJECT
-public:
+  public:
     static inline const QColor kDisconnected{0, 128, 0};
     static inline const QColor kConnected{0, 255, 0};
 
@@ -18,9 +18,9 @@ public:
 
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QColor color_ = kDisconnected;
 };

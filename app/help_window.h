@@ -6,7 +6,7 @@
 
 class TForm5 : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TForm5(QWidget* parent = nullptr);
 
     // The help text, one entry a line.

@@ -1,14 +1,12 @@
 // The program: one scale link, one user interface, the main window with its
 // pages and secondary windows, then the event loop until the window closes.
 
+#include "link/posix_serial_channel.h"
+#include "link/scale_link.h"
 #include "main_window.h"
 #include "support/qt_user_interface.h"
 
-#include "link/posix_serial_channel.h"
-#include "link/scale_link.h"
-
 #include <QApplication>
-
 #include <memory>
 
 int main(int argc, char* argv[]) {

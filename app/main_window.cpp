@@ -2,18 +2,17 @@
 
 #include "connection_indicator.h"
 #include "help_window.h"
-#include "saved_state.h"
-#include "support/control_helpers.h"
-#include "support/qt_text.h"
-
 #include "link/commands.h"
 #include "link/number_parsing.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"
 #include "plu/plu_page.h"
 #include "plu/progress_window.h"
+#include "saved_state.h"
 #include "settings/settings_page.h"
 #include "settings/system_page.h"
+#include "support/control_helpers.h"
+#include "support/qt_text.h"
 #include "tools/logo_window.h"
 #include "tools/reports_page.h"
 #include "tools/terminal_window.h"
@@ -154,7 +153,8 @@ void TForm1::buildTopRow(QWidget* central) {
                              QStringLiteral("choice the comport"));
     portSelector_->setAccessibleName(QStringLiteral("port"));
     // Room for a typed device such as /dev/ttyUSB0.
-    portSelector_->setMinimumWidth(portSelector_->fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB0")) + 32);
+    portSelector_->setMinimumWidth(
+        portSelector_->fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB0")) + 32);
     speedSelector_ = selector(central, QStringLiteral("ComboBox1"),
                               {QStringLiteral("1200"), QStringLiteral("2400"), QStringLiteral("4800"),
                                QStringLiteral("9600"), QStringLiteral("14400"), QStringLiteral("19200"),
@@ -193,7 +193,8 @@ void TForm1::buildTopRow(QWidget* central) {
     statusText_->setObjectName(QStringLiteral("Label4"));
     statusText_->setFont(fixedPitchFont());
     statusText_->setToolTip(QStringLiteral("last transmision status"));
-    statusText_->setMinimumWidth(statusText_->fontMetrics().horizontalAdvance(QStringLiteral("LAST STATUS: ")));
+    statusText_->setMinimumWidth(
+        statusText_->fontMetrics().horizontalAdvance(QStringLiteral("LAST STATUS: ")));
     row->addWidget(statusText_, 1);
     row->addWidget(separator(central, QFrame::VLine));
 
@@ -252,8 +253,8 @@ void TForm1::connectControls() {
 void TForm1::FormCreate() {
     pages_->setCurrentIndex(kPluTab);
     pages_->setTabVisible(kSystemTab, false);
-    speedSelector_->setCurrentIndex(3);  // "9600"
-    portSelector_->setCurrentIndex(0);   // "COM1"
+    speedSelector_->setCurrentIndex(3); // "9600"
+    portSelector_->setCurrentIndex(0);  // "COM1"
     restoreall(*this);
     pluPage_->allClicked();
     settingsPage_->captureClockFromPc();
@@ -274,7 +275,9 @@ void TForm1::createSecondaryWindows() {
     }
 }
 
-void TForm1::showStatusText(const QString& text) { statusText_->setText(text); }
+void TForm1::showStatusText(const QString& text) {
+    statusText_->setText(text);
+}
 
 void TForm1::setSystemTabVisible(bool visible) {
     // Hiding the current tab would let the tab widget choose another page.
@@ -364,7 +367,9 @@ void TForm1::Button15Click() {
     bringUp(*helpWindow_);
 }
 
-void TForm1::Button10Click() { close(); }
+void TForm1::Button10Click() {
+    close();
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     saveall(*this);

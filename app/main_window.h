@@ -29,7 +29,7 @@ class QTabWidget;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     static inline const QString kCaption = QStringLiteral("ZEB TALLIVOS UTILITY MXV1.62");
 
     TForm1(ScaleLink& link, UserInterface& ui, QWidget* parent = nullptr);
@@ -49,22 +49,22 @@ public:
     TForm4* logoWindow() const { return logoWindow_; }
     TForm5* helpWindow() const { return helpWindow_; }
 
-signals:
+  signals:
     // The window was closed and its state saved: the program ends.
     void closed();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private slots:
+  private slots:
     void Button11Click();
     void Button16Click();
     void Button14Click();
     void Button15Click();
     void Button10Click();
 
-private:
+  private:
     void buildTopRow(QWidget* central);
     void buildPages(QWidget* central);
     void connectControls();
@@ -81,10 +81,10 @@ private:
     RememberedText rememberedText_;
     bool centred_ = false;
 
-    QComboBox* portSelector_ = nullptr;  // ComboBox2
-    QComboBox* speedSelector_ = nullptr; // ComboBox1
-    QLineEdit* addressBox_ = nullptr;    // Edit5
-    QPushButton* connectButton_ = nullptr; // Button11
+    QComboBox* portSelector_ = nullptr;        // ComboBox2
+    QComboBox* speedSelector_ = nullptr;       // ComboBox1
+    QLineEdit* addressBox_ = nullptr;          // Edit5
+    QPushButton* connectButton_ = nullptr;     // Button11
     ConnectionIndicator* indicator_ = nullptr; // Shape1
     QPushButton* terminalButton_ = nullptr;    // Button16
     QLabel* statusText_ = nullptr;             // Label4

@@ -14,7 +14,6 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextEdit>
-
 #include <array>
 #include <utility>
 
@@ -208,10 +207,15 @@ void restoreall(QWidget& window, const QString& path) {
         return;
     }
     const QByteArray bytes = file.read(kMaxStateFileBytes);
-    applySavedState(window, readStateFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                                          qstringToBytesLossy(TForm1::kCaption)));
+    applySavedState(window,
+                    readStateFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                                  qstringToBytesLossy(TForm1::kCaption)));
 }
 
-void saveall(TForm1& form) { saveall(*form.centralWidget(), form.stateFilePath()); }
+void saveall(TForm1& form) {
+    saveall(*form.centralWidget(), form.stateFilePath());
+}
 
-void restoreall(TForm1& form) { restoreall(*form.centralWidget(), form.stateFilePath()); }
+void restoreall(TForm1& form) {
+    restoreall(*form.centralWidget(), form.stateFilePath());
+}

@@ -15,7 +15,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kMaxNumberDigits = 12;
 
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view bytes) : rest_(bytes) {}
 
     // The next line without its line end (LF, or CR LF), nullopt at the end.
@@ -63,7 +63,7 @@ public:
         return negative ? -value : value;
     }
 
-private:
+  private:
     std::string_view rest_;
 };
 
@@ -72,7 +72,9 @@ void putLine(std::string& out, std::string_view text) {
     out.append(kLineEnd);
 }
 
-void putNumber(std::string& out, std::int64_t value) { putLine(out, std::to_string(value)); }
+void putNumber(std::string& out, std::int64_t value) {
+    putLine(out, std::to_string(value));
+}
 
 enum class Next { Entry, NextSection, Stop };
 

@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QFontDatabase>
 
-QFont fixedPitchFont() { return QFontDatabase::systemFont(QFontDatabase::FixedFont); }
+QFont fixedPitchFont() {
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
 
 void clampOnFocusOut(QAbstractSpinBox& spinBox) {
     spinBox.setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);

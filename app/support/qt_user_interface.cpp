@@ -11,7 +11,7 @@
 #include <QMessageBox>
 
 class QtUserInterface::CursorLifted {
-public:
+  public:
     explicit CursorLifted(int busyDepth) : lifted_(busyDepth > 0) {
         if (lifted_) {
             QApplication::restoreOverrideCursor();
@@ -25,7 +25,7 @@ public:
     CursorLifted(const CursorLifted&) = delete;
     CursorLifted& operator=(const CursorLifted&) = delete;
 
-private:
+  private:
     bool lifted_;
 };
 
@@ -49,7 +49,9 @@ std::string QtUserInterface::applicationTitle() const {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
 }
 
-void QtUserInterface::beep() { QApplication::beep(); }
+void QtUserInterface::beep() {
+    QApplication::beep();
+}
 
 void QtUserInterface::setBusy(bool busy) {
     if (busy) {

@@ -6,13 +6,12 @@
 #include "link/user_interface.h"
 
 #include <QString>
-
 #include <functional>
 
 class QWidget;
 
 class QtUserInterface : public UserInterface {
-public:
+  public:
     void showError(const std::string& text, const std::string& title) override;
     void showErrorWithDetails(const std::string& text, const std::string& title,
                               const std::string& details) override;
@@ -27,7 +26,7 @@ public:
     std::function<void(const std::string&)> onStatusText;
     std::function<void(bool)> onSystemPage;
 
-private:
+  private:
     // A box or dialog is modal: the busy cursor must not hide the pointer the
     // user needs to answer it. Lifts the cursor for one scope, then puts it back.
     class CursorLifted;

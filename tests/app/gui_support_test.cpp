@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-
 #include <gtest/gtest.h>
 
 namespace {

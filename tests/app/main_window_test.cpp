@@ -6,13 +6,13 @@
 #include "app/main_window.h"
 #include "app/saved_state.h"
 #include "link/commands.h"
-#include "plu/progress_window.h"
-#include "tools/logo_window.h"
-#include "tools/terminal_window.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
+#include "plu/progress_window.h"
 #include "sim/simulated_scale.h"
 #include "tests/support/recording_ui.h"
+#include "tools/logo_window.h"
+#include "tools/terminal_window.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -26,9 +26,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {
@@ -37,7 +35,7 @@ const std::string kNotConnected = "You are not connected to the scale!";
 const std::string kCommunicationError = "Comunication Error!";
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(scale.start());
         ASSERT_TRUE(stateFolder.isValid());
@@ -112,9 +110,9 @@ TEST_F(MainWindowTest, FreshStartShowsTheDefaults) {
     EXPECT_FALSE(systemTabShown());
 
     // The secondary windows exist from the start, hidden.
-    for (QWidget* window : {static_cast<QWidget*>(form->progressWindow()),
-                            static_cast<QWidget*>(form->terminalWindow()),
-                            static_cast<QWidget*>(form->logoWindow()), static_cast<QWidget*>(form->helpWindow())}) {
+    for (QWidget* window :
+         {static_cast<QWidget*>(form->progressWindow()), static_cast<QWidget*>(form->terminalWindow()),
+          static_cast<QWidget*>(form->logoWindow()), static_cast<QWidget*>(form->helpWindow())}) {
         ASSERT_NE(window, nullptr);
         EXPECT_FALSE(window->isVisible());
         EXPECT_EQ(window->parentWidget(), form.get());
@@ -191,8 +189,9 @@ TEST_F(MainWindowTest, TypedPortTextNamesTheDeviceToOpen) {
         const char* typed;
         const char* device;
     };
-    for (const Case c : {Case{" /dev/no-such-tty ", "/dev/no-such-tty"}, Case{"no-such-tty", "/dev/no-such-tty"},
-                         Case{"COM256", "/dev/COM256"}, Case{"com7", "/dev/ttyS6"}}) {
+    for (const Case c :
+         {Case{" /dev/no-such-tty ", "/dev/no-such-tty"}, Case{"no-such-tty", "/dev/no-such-tty"},
+          Case{"COM256", "/dev/COM256"}, Case{"com7", "/dev/ttyS6"}}) {
         if (QFile::exists(QString::fromLatin1(c.device))) {
             continue; // a real port would be opened
         }
@@ -289,7 +288,8 @@ TEST_F(MainWindowTest, ClosingSavesTheStateThatTheNextStartRestores) {
     // The currency sign is the single byte 0x80 in the file.
     control<QLineEdit>("Edit9")->setText(QStringLiteral("\u20AC"));
     auto* header = form->findChild<QWidget*>(QStringLiteral("Memo1"));
-    const QString sixLines = QStringLiteral("  GREEN CORNER\n\nMain street 1\nPRICES IN \u20AC\nline 5\nthanks");
+    const QString sixLines =
+        QStringLiteral("  GREEN CORNER\n\nMain street 1\nPRICES IN \u20AC\nline 5\nthanks");
     if (auto* plain = qobject_cast<QPlainTextEdit*>(header)) {
         plain->setPlainText(sixLines);
     } else if (auto* rich = qobject_cast<QTextEdit*>(header)) {

@@ -4,7 +4,6 @@
 #include "app/state_file.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -36,12 +35,18 @@ TEST(StateFileWriter, LaysOutSectionsInAscendingOrderWithCrLf) {
     s.combos = {{126, {-1, "ttyUSB0"}}};
     s.masked = {{73, "08-12-26 00:43:42"}};
     s.memos = {{67, {"bye"}}, {51, {"one", ""}}};
-    const std::string expected =
-        kHeader + lines({"56", "a44W5U5", "127", "0", "60002",          // edit boxes
-                         "126", "-1", "ttyUSB0", "60002",                 // combo boxes
-                         "73", "08-12-26 00:43:42", "60002",              // clock box
-                         "51", "2", "one", "", "67", "1", "bye", "60002", // text boxes
-                         "60001"});
+    const std::string expected = kHeader + lines({"56",      "a44W5U5",
+                                                  "127",     "0",
+                                                  "60002", // edit boxes
+                                                  "126",     "-1",
+                                                  "ttyUSB0", "60002", // combo boxes
+                                                  "73",      "08-12-26 00:43:42",
+                                                  "60002", // clock box
+                                                  "51",      "2",
+                                                  "one",     "",
+                                                  "67",      "1",
+                                                  "bye",     "60002", // text boxes
+                                                  "60001"});
     EXPECT_EQ(writeStateFile(s, kCaption), expected);
 }
 
@@ -84,9 +89,9 @@ TEST(StateFileReader, IgnoresAFileOfAnotherWindow) {
 }
 
 TEST(StateFileReader, EndOfFileMarkerInsideASectionKeepsWhatCameBefore) {
-    const auto s = readStateFile(kHeader + lines({"56", "a", "60002", "125", "3", "9600", "60001", "126", "0",
-                                                  "COM1", "60002"}),
-                                 kCaption);
+    const auto s = readStateFile(
+        kHeader + lines({"56", "a", "60002", "125", "3", "9600", "60001", "126", "0", "COM1", "60002"}),
+        kCaption);
     EXPECT_EQ(s.edits.at(56), "a");
     EXPECT_EQ(s.combos.at(125), (SavedComboState{3, "9600"}));
     EXPECT_FALSE(s.combos.contains(126));
@@ -94,7 +99,8 @@ TEST(StateFileReader, EndOfFileMarkerInsideASectionKeepsWhatCameBefore) {
 }
 
 TEST(StateFileReader, StopsAtNumbersNoControlCanHave) {
-    for (const std::string bad : {"136", "59999", "60003", "-1", "-60002", "x56", "", "99999999999999999999"}) {
+    for (const std::string bad :
+         {"136", "59999", "60003", "-1", "-60002", "x56", "", "99999999999999999999"}) {
         SCOPED_TRACE("number line: '" + bad + "'");
         const auto s = readStateFile(kHeader + lines({"56", "a", bad, "junk", "57", "b", "60002"}), kCaption);
         EXPECT_EQ(s.edits.at(56), "a");
@@ -104,9 +110,10 @@ TEST(StateFileReader, StopsAtNumbersNoControlCanHave) {
 
 TEST(StateFileReader, ReadsANumberFromTheStartOfItsLine) {
     // Blanks before, a sign, anything after the digits on the same line.
-    const auto s = readStateFile(kHeader + lines({" 56 (Edit1)", "a", "+57", "b", "60002 end", "125", "3 nine",
-                                                  "9600", "60002", "60002", "51", "1 line", "x", "60002"}),
-                                 kCaption);
+    const auto s =
+        readStateFile(kHeader + lines({" 56 (Edit1)", "a", "+57", "b", "60002 end", "125", "3 nine", "9600",
+                                       "60002", "60002", "51", "1 line", "x", "60002"}),
+                      kCaption);
     EXPECT_EQ(s.edits.at(56), "a");
     EXPECT_EQ(s.edits.at(57), "b");
     EXPECT_EQ(s.combos.at(125), (SavedComboState{3, "9600"}));
@@ -115,15 +122,14 @@ TEST(StateFileReader, ReadsANumberFromTheStartOfItsLine) {
 
 TEST(StateFileReader, SkipsUnknownNumbersWithTheirValueLines) {
     // Number 5 names no edit box; its value "60001" is a text, not the marker.
-    const auto s = readStateFile(kHeader + lines({"5", "60001", "56", "a", "60002", "60002", "60002", "60002",
-                                                  "60001"}),
-                                 kCaption);
+    const auto s = readStateFile(
+        kHeader + lines({"5", "60001", "56", "a", "60002", "60002", "60002", "60002", "60001"}), kCaption);
     EXPECT_EQ(s.edits.at(56), "a");
 }
 
 TEST(StateFileReader, ComboPositionMustBeANumber) {
-    const auto s = readStateFile(kHeader + lines({"60002", "125", "3", "9600", "126", "first", "COM1", "60002"}),
-                                 kCaption);
+    const auto s = readStateFile(
+        kHeader + lines({"60002", "125", "3", "9600", "126", "first", "COM1", "60002"}), kCaption);
     EXPECT_TRUE(s.combos.contains(125));
     EXPECT_FALSE(s.combos.contains(126));
     const auto negative = readStateFile(kHeader + lines({"60002", "126", "-7", "COM9", "60002"}), kCaption);
