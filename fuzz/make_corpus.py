@@ -147,6 +147,33 @@ def terminal_reply():
     write(t, "display_marks_high", bytes([1]) + display_reply()[:26] + bytes([7, 8, 255, 0xFF, 0xFF]))
 
 
+def scale_records():
+    t = "fuzz_scale_records"
+
+    def plu_record(price, name, flags=0x01):
+        out = struct.pack(">ii", price, 1234) + bytes([3, 2, flags])
+        out += name.ljust(31, b"\0")[:31]
+        out += struct.pack(">hiih", 10, 1500, 300, 2)
+        return out
+
+    def read(data):
+        return bytes([len(data)]) + data
+
+    write(t, "plu_point", bytes([0x00, 0x00, 0x07]) + read(plu_record(123, b"APPLES")))
+    write(t, "plu_comma_euro", bytes([0x02, 0x07, 0x08]) + read(plu_record(99999, b"\x80 BREAD " + b"X" * 30, 0x06)))
+    write(t, "plu_absent", bytes([0x00, 0x00, 0x09]) + read(plu_record(-1, b"")))
+    general = bytes([1, 0x45]) + b"a44W5U5".ljust(17, b"\0") + b"a44W5P5".ljust(17, b"\0") + \
+        struct.pack(">H", 1200) + bytes([20, 0, 6, 10, 3]) + b"\x80".ljust(4, b"\0") + bytes([0, 1])
+    reads = read(general)
+    reads += b"".join(read(b"CLERK %d" % n + bytes(9)) for n in range(1, 5))
+    reads += b"".join(read(b"LINE %d OF THE RECEIPT" % n + bytes(11)) for n in range(1, 9))
+    reads += b"".join(read(b"DEPT %d" % n + bytes(10)) for n in range(1, 41))
+    reads += read(struct.pack(">8h", 2000, 900, 0, 0, 0, 0, 0, 0))
+    write(t, "settings_point", bytes([0x01]) + reads)
+    write(t, "settings_comma", bytes([0x03]) + reads)
+    write(t, "settings_cut_short", bytes([0x01]) + reads[:300])
+
+
 def bmp(width, height, bits, pixel):
     """A bottom-up Windows bitmap; pixel(x, y) gives a palette index or (r, g, b)."""
     palette = b""
@@ -208,6 +235,7 @@ def main():
     state_file()
     report_layout()
     terminal_reply()
+    scale_records()
     logo()
     return 0
 
