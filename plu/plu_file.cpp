@@ -92,6 +92,22 @@ bool isCommentLine(std::string_view line) {
     return line.empty() || line.front() == kCommentMark;
 }
 
+// The format has no quoting, so a cell byte the reader takes as the end of a
+// field, a line or the file would shift or cut every cell after it: a PLU
+// name the scale sent with a TAB in it would read back as another PLU with no
+// error. Such bytes are written as blanks; the row then reads back whole.
+constexpr std::string_view kBytesEndingACell{"\t\r\n\x1a"};
+
+void appendCell(std::string& bytes, std::string_view text) {
+    if (text.find_first_of(kBytesEndingACell) == std::string_view::npos) {
+        bytes.append(text);
+        return;
+    }
+    for (const char byte : text) {
+        bytes.push_back(kBytesEndingACell.find(byte) == std::string_view::npos ? byte : ' ');
+    }
+}
+
 } // namespace
 
 SplitField splitField(std::string_view line, int n, char separator) {
@@ -116,7 +132,8 @@ std::string formatPluFile(const PluGrid& grid, std::string_view date, std::strin
             continue;
         }
         for (const std::string& text : grid.row(row)) {
-            bytes.append(text).push_back(kPluFieldSeparator);
+            appendCell(bytes, text);
+            bytes.push_back(kPluFieldSeparator);
         }
         bytes.append("\r\n");
     }

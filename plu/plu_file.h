@@ -6,10 +6,11 @@
 //   NUM TAB PRICE TAB ... COUNT TAB          CR LF   one line per row in use
 //
 // Cells are written exactly as the grid holds them: no quoting, no trimming,
-// the user's decimal separator. The reader skips empty lines and lines that
-// begin with ';' wherever they occur, takes fields 1 to 10 of every other line
-// and ignores the rest. A line ends at CR LF, a lone CR or a lone LF; byte 26
-// ends the file.
+// the user's decimal separator; only a TAB, CR, LF or byte 26 inside a cell
+// is written as a blank, since the reader would end the cell there. The
+// reader skips empty lines and lines that begin with ';' wherever they occur,
+// takes fields 1 to 10 of every other line and ignores the rest. A line
+// ends at CR LF, a lone CR or a lone LF; byte 26 ends the file.
 
 #include "plu_grid.h"
 

@@ -52,6 +52,23 @@ TEST(PluFileWriter, HeadCommentEmptyLineAndOneLinePerRowInUse) {
     EXPECT_EQ(formatPluFile(grid, "08.12.2026", "17:05:09"), expected);
 }
 
+TEST(PluFileWriter, BytesThatWouldEndACellAreWrittenAsBlanks) {
+    // Names the scale sent may hold any byte; the saved file must read back
+    // as the same PLUs, not as a shifted or cut row.
+    PluGrid grid;
+    grid.row(1) = makeRow("1", "1.00", "APPLES\t7");
+    grid.row(2) = makeRow("2", "2.00", "PE\rAR\nS\x1a!");
+    grid.row(3) = makeRow("3", "3.00");
+    PluGrid loaded;
+    const PluFileLoad load = readBytes(formatPluFile(grid, "d", "t"), loaded);
+    EXPECT_EQ(load.result, PluFileResult::Ok);
+    EXPECT_EQ(load.rowsLoaded, 3);
+    EXPECT_EQ(loaded.cell(1, PluColumn::Name), "APPLES 7");
+    EXPECT_EQ(loaded.cell(1, PluColumn::ValidDate), "10");
+    EXPECT_EQ(loaded.cell(2, PluColumn::Name), "PE AR S !");
+    EXPECT_EQ(loaded.cell(3, PluColumn::Num), "3");
+}
+
 TEST(PluFileReader, RoundTripMovesRowsUpOverRowsNotInUse) {
     PluGrid grid;
     grid.row(1) = makeRow("1", "1,00");
