@@ -9,7 +9,6 @@
 #include "tools/logo_upload.h"
 
 #include <QImage>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

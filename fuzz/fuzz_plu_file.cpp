@@ -18,7 +18,9 @@ namespace {
 
 // Rows are filled in order from row 1, so the row after the last one loaded
 // is where a reader that miscounts would write.
-int lastRowTouched(const PluFileLoad& load) { return std::min(load.rowsLoaded + 1, kPluDataRows); }
+int lastRowTouched(const PluFileLoad& load) {
+    return std::min(load.rowsLoaded + 1, kPluDataRows);
+}
 
 void checkLoadedShape(const PluGrid& grid, const PluFileLoad& load) {
     FUZZ_CHECK(load.rowsLoaded >= 0 && load.rowsLoaded <= kPluDataRows);

@@ -50,8 +50,7 @@ void checkMoneyText(std::int32_t hundredths, char decimalSeparator) {
     FUZZ_CHECK((negative ? -value : value) == hundredths);
 }
 
-template <std::size_t N>
-std::array<std::uint8_t, N> blockBytes(InputBytes& input) {
+template <std::size_t N> std::array<std::uint8_t, N> blockBytes(InputBytes& input) {
     std::array<std::uint8_t, N> block{};
     const auto bytes = input.bytes(N);
     std::copy(bytes.begin(), bytes.end(), block.begin());
@@ -80,8 +79,8 @@ void layOutBlocks(InputBytes& input, const ReportStamp& stamp, char decimalSepar
         const ClerkReportBlock block = decodeClerkReportBlock(clerkBytes);
         const auto lines = clerkReportLines(block, clerk, decimalSeparator);
         FUZZ_CHECK(lines.size() == kClerkLines && lines.back().empty());
-        for (const std::int32_t money : {block.total, block.cancelTotal, block.cash, block.credit,
-                                         block.discountTotal}) {
+        for (const std::int32_t money :
+             {block.total, block.cancelTotal, block.cash, block.credit, block.discountTotal}) {
             checkMoneyText(money, decimalSeparator);
         }
     }
@@ -98,10 +97,8 @@ void readThroughLink(InputBytes& input, const ReportStamp& stamp, char decimalSe
         scale.channel->afterRequest(scaleReply(data));
     }
     std::vector<std::string> lines;
-    const bool complete =
-        readReport(scale.link, scale.ui, stamp, decimalSeparator, [&lines](const std::string& line) {
-            lines.push_back(line);
-        });
+    const bool complete = readReport(scale.link, scale.ui, stamp, decimalSeparator,
+                                     [&lines](const std::string& line) { lines.push_back(line); });
     FUZZ_CHECK(scale.channel->count(ScriptedChannel::Event::Kind::Block) <= kBlocks * frame::kMaxAttempts);
     if (complete) {
         FUZZ_CHECK(scale.ui.errors.empty());

@@ -16,8 +16,7 @@ namespace {
 // The main window's caption, the first line of its file.
 constexpr std::string_view kCaption = "ZEB TALLIVOS UTILITY MXV1.62";
 
-template <typename Map>
-void checkComponentNumbers(const Map& controls) {
+template <typename Map> void checkComponentNumbers(const Map& controls) {
     for (const auto& entry : controls) {
         FUZZ_CHECK(entry.first >= 0 && entry.first < state_file::kComponentCount);
     }

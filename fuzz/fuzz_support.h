@@ -17,25 +17,25 @@
 #include <string>
 #include <vector>
 
-#define FUZZ_CHECK(condition)                                                                                     \
-    do {                                                                                                         \
-        if (!(condition)) {                                                                                      \
-            std::fprintf(stderr, "invariant broken: %s at %s:%d\n", #condition, __FILE__, __LINE__);            \
-            std::abort();                                                                                        \
-        }                                                                                                        \
+#define FUZZ_CHECK(condition)                                                                                \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            std::fprintf(stderr, "invariant broken: %s at %s:%d\n", #condition, __FILE__, __LINE__);         \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (false)
 
 // An open link to a scale that answers each request with the chunk scripted
 // for it (and stays silent once the script runs out). Reads never wait.
 class ScriptedScale {
-public:
+  public:
     ScriptedScale() : link(makeChannel(), ui) { link.openLink(PortId::numbered(1), 9600); }
 
     RecordingUi ui;
     ScriptedChannel* channel = nullptr; // owned by the link
     ScaleLink link;
 
-private:
+  private:
     std::unique_ptr<SerialChannel> makeChannel() {
         auto owned = std::make_unique<ScriptedChannel>();
         channel = owned.get();
@@ -46,7 +46,7 @@ private:
 // The fuzzer's bytes read front to back; reads past the end give zeros and
 // empty texts, so every input is a complete one.
 class InputBytes {
-public:
+  public:
     explicit InputBytes(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     std::uint8_t u8() { return position_ < bytes_.size() ? bytes_[position_++] : 0; }
@@ -63,7 +63,7 @@ public:
         return {part.begin(), part.end()};
     }
 
-private:
+  private:
     std::span<const std::uint8_t> bytes_;
     std::size_t position_ = 0;
 };
