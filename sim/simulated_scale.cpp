@@ -134,17 +134,19 @@ struct SimulatedScale::Impl {
             std::lock_guard lock(owner.mutex_);
             requests.push_back({frame.address, frame.command, frame.payload});
         }
-        const auto fault = takeFault();
+        // A plain answer is a late one without delay.
+        const std::optional<PendingFault> fault = takeFault();
         const Fault kind = fault ? fault->fault : Fault::Late;
         const auto delay = fault ? fault->delay : 0ms;
-        if (fault && (kind == Fault::Silent)) {
+        // The scale that did not hear, or asks again, carries nothing out.
+        if (kind == Fault::Silent) {
             return;
         }
-        if (fault && kind == Fault::Nak) {
+        if (kind == Fault::Nak) {
             queue({kNegativeAcknowledge}, arrived);
             return;
         }
-        if (fault && kind == Fault::HangUp) {
+        if (kind == Fault::HangUp) {
             line.hangUp();
             hungUp = true;
             return;
@@ -163,12 +165,11 @@ struct SimulatedScale::Impl {
         resends = 0;
 
         const auto at = arrived + delay;
-        if (!fault || kind == Fault::Late) {
+        switch (kind) {
+        case Fault::Late:
             queue({kAcknowledge}, at);
             queue(lastReply, at);
-            return;
-        }
-        switch (kind) {
+            break;
         case Fault::CorruptCheck:
             queue({kAcknowledge}, at);
             queue(encodeReplyFrame(kOwnAddress, data, 0xFF), at);
@@ -205,8 +206,10 @@ struct SimulatedScale::Impl {
             queue(kAbandonedStart, at);
             queue(lastReply, at);
             break;
-        default:
-            break;
+        case Fault::Silent:
+        case Fault::Nak:
+        case Fault::HangUp:
+            break; // answered above
         }
     }
 
