@@ -1,0 +1,271 @@
+// Takes a picture of every window for the README: the real windows, built as
+// the program builds them, connected to the simulated scale loaded with the
+// demo shop's data. Message boxes are recorded, never shown; any box that
+// would have appeared makes the run fail, since the picture would then show a
+// window in a state no user would see without that box.
+//
+//   take_screenshots <output folder> <seed file>
+//
+// Run it offscreen (QT_QPA_PLATFORM=offscreen); scripts/screenshots does.
+
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "link/posix_serial_channel.h"
+#include "link/scale_link.h"
+#include "plu/plu_page.h"
+#include "plu/progress_window.h"
+#include "settings/settings_page.h"
+#include "settings/system_page.h"
+#include "sim/scale_display.h"
+#include "sim/simulated_scale.h"
+#include "tests/support/recording_ui.h"
+#include "tools/logo_window.h"
+#include "tools/reports_page.h"
+#include "tools/terminal_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Page order of the main window's tabs.
+constexpr int kPluTab = 0;
+constexpr int kSettingsTab = 1;
+constexpr int kReportsTab = 2;
+constexpr int kSystemTab = 3;
+
+// The status byte with which the scale reports calibration mode.
+constexpr std::uint8_t kCalibrationMode = 0x04;
+
+// How long a window that polls (the terminal) is left to run before its
+// picture is taken: three polls of 100 ms.
+constexpr int kPollingTimeMs = 300;
+// A window just shown lays out long texts in the background (the help text's
+// scroll bar); this long is left to it before its picture is taken.
+constexpr int kLayoutTimeMs = 100;
+// When the progress window is pictured during the PLU load.
+constexpr int kProgressPictureAfterMs = 150;
+
+// The receipt logo is 384 dots wide (48 bytes a row); a logo of a third of the
+// height the scale keeps is what a shop would typically load.
+constexpr int kLogoWidth = 384;
+constexpr int kLogoHeight = 96;
+
+void fail(const char* what) {
+    std::fprintf(stderr, "take_screenshots: %s\n", what);
+    std::exit(1);
+}
+
+void settle(int ms = 0) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    do {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    } while (elapsed.elapsed() < ms);
+}
+
+void save(QWidget& window, const QDir& folder, const char* name) {
+    settle(kLayoutTimeMs);
+    const QString path = folder.filePath(QString::fromLatin1(name));
+    if (!window.grab().save(path, "PNG")) {
+        fail(qPrintable(QStringLiteral("cannot write ") + path));
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+template <class T> T* child(QObject& parent, const char* name) {
+    auto* found = parent.findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr) {
+        fail(qPrintable(QStringLiteral("no control ") + QString::fromLatin1(name)));
+    }
+    return found;
+}
+
+template <class T> T* page(QObject& parent) {
+    auto* found = parent.findChild<T*>();
+    if (found == nullptr) {
+        fail("a page is missing from the main window");
+    }
+    return found;
+}
+
+// A shop's logo as it might come from a drawing program: a round emblem with
+// a leaf, the shop's name beside it, and a grey band that the conversion
+// dithers.
+bool writeLogoBitmap(const QString& path) {
+    QImage image(kLogoWidth, kLogoHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    painter.setPen(QPen(Qt::black, 5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(8, 8, 80, 80));
+    QPainterPath leaf;
+    leaf.moveTo(30, 70);
+    leaf.cubicTo(28, 38, 50, 22, 70, 24);
+    leaf.cubicTo(70, 50, 56, 70, 30, 70);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(60, 60, 60));
+    painter.drawPath(leaf);
+    painter.setPen(QPen(Qt::white, 3));
+    painter.drawLine(QPointF(34, 66), QPointF(62, 32));
+
+    QFont name(QStringLiteral("DejaVu Sans"));
+    name.setPixelSize(30);
+    name.setBold(true);
+    painter.setFont(name);
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(100, 6, 280, 40), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("GREEN CORNER"));
+    QFont line(QStringLiteral("DejaVu Sans"));
+    line.setPixelSize(20);
+    painter.setFont(line);
+    painter.drawText(QRectF(100, 44, 280, 26), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("fresh market"));
+
+    QLinearGradient band(100, 0, 376, 0);
+    band.setColorAt(0, QColor(40, 40, 40));
+    band.setColorAt(1, QColor(230, 230, 230));
+    painter.fillRect(QRectF(100, 76, 276, 10), band);
+    painter.end();
+    return image.save(path, "BMP");
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: take_screenshots <output folder> <seed file>\n");
+        return 2;
+    }
+    const QDir output(QString::fromLocal8Bit(argv[1]));
+    if (!output.exists() && !QDir().mkpath(output.path())) {
+        fail("cannot create the output folder");
+    }
+
+    sim::SimulatedScale scale;
+    std::string seedError;
+    if (!scale.loadSeed(argv[2], &seedError)) {
+        fail(seedError.c_str());
+    }
+    if (!scale.start()) {
+        fail("the simulated scale did not start");
+    }
+
+    // A saved state of its own, so the pictures never depend on the state of
+    // whoever runs this.
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        fail("no temporary folder");
+    }
+
+    RecordingUi ui;
+    ScaleLink link(std::make_unique<PosixSerialChannel>(), ui);
+    TForm1 form(link, ui, work.filePath(QStringLiteral("utility.CFG")));
+    ui.onStatusText = [&form](const std::string& text) { form.showStatusText(QString::fromLatin1(text)); };
+    ui.onSystemPage = [&form](bool visible) { form.setSystemTabVisible(visible); };
+    form.show();
+    settle();
+
+    // CONNECT with the port selector naming the simulated scale, as a user
+    // types a device.
+    child<QComboBox>(form, "ComboBox2")->setEditText(QString::fromStdString(scale.device()));
+    child<QPushButton>(form, "Button11")->click();
+    if (child<QPushButton>(form, "Button11")->text() != QStringLiteral("DISCONNECT")) {
+        fail("CONNECT did not connect to the simulated scale");
+    }
+    auto* pages = child<QTabWidget>(form, "PageControl1");
+
+    // The PLU page after LOAD FROM SCALE, with the progress window pictured
+    // while the load runs (the load lets pending events run between PLUs).
+    pages->setCurrentIndex(kPluTab);
+    auto* pluPage = page<PluPage>(form);
+    bool progressPictured = false;
+    QTimer::singleShot(kProgressPictureAfterMs, [&] {
+        if (auto* progress = form.progressWindow(); progress != nullptr && progress->isVisible()) {
+            save(*progress, output, "progress-window.png");
+            progressPictured = true;
+        }
+    });
+    child<QPushButton>(*pluPage, "Button7")->click();
+    save(form, output, "plu-page.png");
+    if (!progressPictured) {
+        std::fprintf(stderr, "take_screenshots: the load ended before the progress window was pictured\n");
+    }
+
+    // The SETTINGS page after LOAD FROM SCALE.
+    pages->setCurrentIndex(kSettingsTab);
+    child<QPushButton>(*page<SettingsPage>(form), "Button9")->click();
+    save(form, output, "settings-page.png");
+
+    // The REPORTS page after REPORT.
+    pages->setCurrentIndex(kReportsTab);
+    child<QPushButton>(*page<ReportsPage>(form), "Button18")->click();
+    save(form, output, "reports-page.png");
+
+    // The SYSTEM page: the scale enters calibration mode, the next command's
+    // status shows the tab, and a preset fills the page.
+    scale.withMemory([](sim::ScaleMemory& m) { m.status = kCalibrationMode; });
+    child<QPushButton>(*page<SettingsPage>(form), "Button4")->click(); // the clock FROM SCALE
+    if (!pages->isTabVisible(kSystemTab)) {
+        fail("the SYSTEM tab did not appear in calibration mode");
+    }
+    pages->setCurrentIndex(kSystemTab);
+    auto* systemPage = page<SystemPage>(form);
+    systemPage->presetClicked(kCalibrationPresets[1]);
+    save(form, output, "system-page.png");
+    scale.withMemory([](sim::ScaleMemory& m) { m.status = 0x00; });
+    pages->setCurrentIndex(kPluTab);
+
+    // The terminal: apples on the platter at 2.49 a kilogram.
+    scale.withMemory([](sim::ScaleMemory& m) {
+        m.weightGrams = 735;
+        m.keyedPrice = 249;
+        sim::redrawDisplay(m);
+    });
+    TForm3* terminal = form.terminalWindow();
+    child<QPushButton>(form, "Button16")->click();
+    terminal->activateWindow();
+    terminal->FormActivate();
+    settle(kPollingTimeMs);
+    save(*terminal, output, "terminal-window.png");
+    terminal->hide();
+
+    // The logo window with a picture loaded through its own LOAD.
+    const QString logoPath = work.filePath(QStringLiteral("logo.bmp"));
+    if (!writeLogoBitmap(logoPath)) {
+        fail("cannot write the logo bitmap");
+    }
+    ui.openAnswers.push_back(logoPath.toStdString());
+    child<QPushButton>(*page<SettingsPage>(form), "Button14")->click();
+    TForm4* logo = form.logoWindow();
+    child<QPushButton>(*logo, "Button1")->click();
+    save(*logo, output, "logo-window.png");
+    logo->hide();
+
+    // The help window.
+    child<QPushButton>(form, "Button15")->click();
+    save(*form.helpWindow(), output, "help-window.png");
+    form.helpWindow()->hide();
+
+    for (const auto& error : ui.errors) {
+        std::fprintf(stderr, "take_screenshots: the program showed \"%s\" (%s)\n", error.text.c_str(),
+                     error.title.c_str());
+    }
+    return ui.errors.empty() ? 0 : 1;
+}
