@@ -21,15 +21,19 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(TALLIVOS_APP_ID tallivos-utility)
 
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/${TALLIVOS_APP_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/${TALLIVOS_APP_ID}.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-foreach(size 48 128 256)
-  install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/${TALLIVOS_APP_ID}-${size}.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-          RENAME ${TALLIVOS_APP_ID}.png)
-endforeach()
+# Desktop menus on Linux and the other free desktops read these; Windows has
+# no use for them.
+if(UNIX AND NOT APPLE)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/${TALLIVOS_APP_ID}.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/${TALLIVOS_APP_ID}.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  foreach(size 48 128 256)
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/${TALLIVOS_APP_ID}-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${TALLIVOS_APP_ID}.png)
+  endforeach()
+endif()
 
 # The licence, where Debian keeps each package's copyright notice.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${TALLIVOS_APP_ID} RENAME copyright)
@@ -51,7 +55,11 @@ string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_GENERATOR DEB)
+if(UNIX AND NOT APPLE)
+  set(CPACK_GENERATOR DEB)
+else()
+  set(CPACK_GENERATOR ZIP)
+endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # tallivos-utility_1.62_amd64.deb
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TALLIVOS_PACKAGE_MAINTAINER})
