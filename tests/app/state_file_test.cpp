@@ -153,16 +153,17 @@ TEST(StateFileReader, TextBoxLineCounts) {
 }
 
 TEST(StateFileReader, TruncatedFileKeepsTheCompleteEntries) {
-    const std::string whole = writeStateFile(typicalState(), kCaption);
+    const SavedState typical = typicalState();
+    const std::string whole = writeStateFile(typical, kCaption);
     // Cut at every byte: never more than the whole, and what is read agrees with it.
     for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
         const auto s = readStateFile(std::string_view(whole).substr(0, cut), kCaption);
         for (const auto& [number, text] : s.edits) {
-            const auto& full = typicalState().edits.at(number);
+            const auto& full = typical.edits.at(number);
             EXPECT_EQ(full.substr(0, text.size()), text) << "cut at " << cut;
         }
         for (const auto& [number, memo] : s.memos) {
-            EXPECT_EQ(memo.size(), typicalState().memos.at(number).size()) << "cut at " << cut;
+            EXPECT_EQ(memo.size(), typical.memos.at(number).size()) << "cut at " << cut;
         }
     }
     // Cut right after an edit box's number: that entry is not taken.
