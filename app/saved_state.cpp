@@ -115,9 +115,35 @@ QString stateFileName() {
 
 } // namespace
 
+bool stateFileBesideExecutable(const QString& executableFolder, bool folderWritable) {
+    if (!folderWritable) {
+        return false;
+    }
+    // Backslashes and "." / ".." pieces made plain, so "/usr/./bin" and
+    // "C:\\Program Files\\x" are judged like any other spelling.
+    const QString folder =
+        QDir::cleanPath(QString(executableFolder).replace(QLatin1Char('\\'), QLatin1Char('/')));
+    static const char* const kSystemPrefixes[] = {"/usr", "/opt", "/bin", "/sbin", "/snap"};
+    for (const char* prefix : kSystemPrefixes) {
+        const QString root = QString::fromLatin1(prefix);
+        if (folder == root || folder.startsWith(root + QLatin1Char('/'))) {
+            return false;
+        }
+    }
+    // Windows installs into "Program Files" or "Program Files (x86)" on any drive.
+    const QStringList pieces = folder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& piece : pieces) {
+        if (piece.compare(QStringLiteral("Program Files"), Qt::CaseInsensitive) == 0 ||
+            piece.compare(QStringLiteral("Program Files (x86)"), Qt::CaseInsensitive) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QString defaultStateFilePath() {
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(executableFolder).isWritable()) {
+    if (stateFileBesideExecutable(executableFolder, QFileInfo(executableFolder).isWritable())) {
         return QDir(executableFolder).filePath(stateFileName());
     }
     const QString configFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
@@ -194,7 +220,11 @@ void saveall(QWidget& window, const QString& path) {
     if (!file.open(QIODevice::WriteOnly)) {
         return;
     }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+    // The bytes sit in the file's buffer until flushed, and commit() renames
+    // over the old file even when that last flush fails (a full disk, a size
+    // limit): flush here, where a failure can still cancel the rename.
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+        !file.flush()) {
         file.cancelWriting();
         return;
     }
