@@ -1,0 +1,134 @@
+// Whole PLU tables (1801 PLUs) loaded and saved through the "PLU" page,
+// offscreen, against the simulated scale pacing its line at a real speed: the
+// time beside the wire time of every byte that crossed the line both ways
+// (request frames, acknowledgement bytes, reply frames), at 10 bit times a
+// byte (start bit, 8 data bits, stop bit).
+#include "app/support/page_context.h"
+#include "link/posix_serial_channel.h"
+#include "link/scale_link.h"
+#include "link/user_interface.h"
+#include "plu/plu_page.h"
+#include "sim/scale_records.h"
+#include "sim/simulated_scale.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <memory>
+
+namespace {
+
+class QuietUi final : public UserInterface {
+  public:
+    void showError(const std::string&, const std::string&) override { ++errors; }
+    std::string applicationTitle() const override { return "transfer_bench"; }
+    void beep() override {}
+    void setBusy(bool) override {}
+    std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return std::nullopt; }
+    void setStatusText(const std::string&) override {}
+    void setSystemPageVisible(bool) override {}
+    int errors = 0;
+};
+
+constexpr int kPlusPerTransfer = 1801; // PLU 0, PLU 1800 and the range 1..1799
+constexpr int kBitsPerByte = 10;
+
+enum Direction : int { kLoad = 0, kSave = 1 };
+
+// A scale whose every PLU is in use, with a name of full width, so each
+// record carries as many bytes as it can.
+void fillScale(sim::SimulatedScale& scale) {
+    scale.withMemory([](sim::ScaleMemory& memory) {
+        for (int plu = 0; plu < sim::kPluCount; ++plu) {
+            sim::PluFields fields;
+            fields.price = 100 + plu;
+            fields.code = 2000000 + plu;
+            fields.department = static_cast<std::uint8_t>(plu % 40);
+            fields.tax = static_cast<std::uint8_t>(plu % 8);
+            fields.name = "ITEM NUMBER " + std::to_string(plu) + " OF THE TABLE ......";
+            fields.name.resize(sim::kPluNameWidth, '.');
+            fields.quantity = plu * 7;
+            fields.total = plu * 13;
+            fields.count = static_cast<std::int16_t>(plu % 100);
+            memory.plu[static_cast<std::size_t>(plu)] = sim::encodePlu(fields);
+        }
+        return 0;
+    });
+}
+
+void BM_PageTransferAtLineSpeed(benchmark::State& state) {
+    const auto baud = static_cast<std::uint32_t>(state.range(0));
+    const auto direction = static_cast<Direction>(state.range(1));
+    sim::SimulatedScale scale;
+    QuietUi ui;
+    RememberedText remembered;
+    ScaleLink link{std::make_unique<PosixSerialChannel>(), ui};
+    if (!scale.start() || !link.openLink(PortId::named(scale.device()), baud)) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    fillScale(scale);
+    PluPage page(PageContext{link, ui, remembered, '.'});
+    page.allClicked();
+    page.resize(775, 400);
+    page.show();
+    // A save needs a full grid: fill it from the unpaced scale first.
+    if (direction == kSave) {
+        page.findChild<QPushButton*>("Button7")->click();
+    }
+    scale.setPacing(baud);
+    QPushButton* button = page.findChild<QPushButton*>(direction == kLoad ? "Button7" : "Button8");
+
+    double measured = 0;
+    double wire = 0;
+    for (auto _ : state) {
+        const std::uint64_t before = scale.bytesSent() + scale.bytesReceived();
+        const auto start = std::chrono::steady_clock::now();
+        button->click();
+        measured += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const std::uint64_t bytes = scale.bytesSent() + scale.bytesReceived() - before;
+        wire += static_cast<double>(bytes) * kBitsPerByte / baud;
+        state.counters["bytes"] = static_cast<double>(bytes);
+    }
+    if (ui.errors != 0) {
+        state.SkipWithError("the transfer reported an error");
+        return;
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["measured_s"] = measured / n;
+    state.counters["wire_s"] = wire / n;
+    state.counters["ratio"] = measured / wire;
+    state.counters["over_wire_pct"] = (measured / wire - 1.0) * 100.0;
+    state.counters["us_over_wire_per_plu"] = (measured - wire) / n / kPlusPerTransfer * 1e6;
+}
+// 115200 bit/s takes about 11 s a table; 9600 bit/s about 130 s, so it runs once.
+BENCHMARK(BM_PageTransferAtLineSpeed)
+    ->ArgNames({"baud", "save"})
+    ->Args({115200, kLoad})
+    ->Args({115200, kSave})
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK(BM_PageTransferAtLineSpeed)
+    ->Name("BM_PageTransferAtSlowLineSpeed")
+    ->ArgNames({"baud", "save"})
+    ->Args({9600, kLoad})
+    ->Args({9600, kSave})
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
