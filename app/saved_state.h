@@ -11,8 +11,16 @@ class QWidget;
 class TForm1;
 
 // Beside the executable (its name with ".CFG"), or in the user's configuration
-// folder when the executable's folder cannot be written.
+// folder when the executable is installed (see below). Reading and writing use
+// the same place.
 QString defaultStateFilePath();
+
+// Whether the state file lives beside the executable in `executableFolder`.
+// It does for a program run from its build folder or a copied folder; not when
+// that folder cannot be written, nor for an installed program (a folder under
+// /usr, /opt, /bin, /sbin or /snap, or under a "Program Files" folder), where
+// a file beside it would belong to no package and be shared by every user.
+bool stateFileBesideExecutable(const QString& executableFolder, bool folderWritable);
 
 // Writes the window's state to its file; a failed write leaves the old file.
 void saveall(TForm1& form);
