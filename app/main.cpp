@@ -7,14 +7,23 @@
 #include "support/qt_user_interface.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <memory>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    // Fixed, so the user's configuration folder (used when the program's own
-    // folder cannot be written) stays where it was.
+    // Fixed, so the user's configuration folder (used for the state file of an
+    // installed program) stays where it was.
     QApplication::setOrganizationName(QStringLiteral("Tallivos"));
     QApplication::setApplicationName(QStringLiteral("tallivos-utility"));
+    // Ties the running windows to the installed desktop entry, so the desktop
+    // shows its name and icon for them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tallivos-utility"));
+    QIcon icon;
+    for (const int size : {48, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/tallivos-utility-%1.png").arg(size), QSize(size, size));
+    }
+    QApplication::setWindowIcon(icon);
     // The main window decides when the program ends, whatever else is shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
