@@ -31,6 +31,31 @@ namespace {
 
 constexpr int kRowHeight = 21; // pixels
 
+// The column widths are pixels, so the fonts are too: at 10 px a fixed-pitch
+// digit is 6 px wide, and the widest numbers a person reads (7 digits of CODE,
+// "9999.99", "-99999.99", "-32768") fit their columns with the cell margins.
+constexpr int kGridFontPixels = 10;
+// The headers in a proportional face of the same size, so "Valid Date" and
+// "QUANTITY" fit above their narrow columns.
+constexpr int kHeaderFontPixels = 10;
+
+QFont gridFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans Mono"))) {
+        font.setFamily(QStringLiteral("DejaVu Sans Mono"));
+    }
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPixelSize(kGridFontPixels);
+    return font;
+}
+
+QFont headerFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPixelSize(kHeaderFontPixels);
+    return font;
+}
+
 FileDialogRequest pluFileDialog() {
     FileDialogRequest request;
     request.filterDescription = "TAB separated Text Files";
@@ -76,7 +101,7 @@ void PluPage::buildControls() {
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setModel(model_);
     StringGrid1->setItemDelegate(delegate_);
-    StringGrid1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    StringGrid1->setFont(gridFont());
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     StringGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
@@ -89,6 +114,10 @@ void PluPage::buildControls() {
     StringGrid1->horizontalHeader()->setFixedHeight(kRowHeight);
     StringGrid1->horizontalHeader()->setSectionsMovable(false);
     StringGrid1->horizontalHeader()->setHighlightSections(false);
+    StringGrid1->horizontalHeader()->setFont(headerFont());
+    // Should a system's font still be too wide, a header keeps its first and
+    // last letters, which tell the columns apart better than a cut word.
+    StringGrid1->horizontalHeader()->setTextElideMode(Qt::ElideMiddle);
     for (int column = 0; column < kPluColumns; ++column) {
         StringGrid1->setColumnWidth(column, kPluColumnWidths[static_cast<std::size_t>(column)]);
     }

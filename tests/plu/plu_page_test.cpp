@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -163,6 +164,34 @@ TEST_F(PluPageTest, GridLayoutAndClear) {
     EXPECT_EQ(cell(1801, 12), "");
     EXPECT_EQ(cell(1, 0), "");
     EXPECT_EQ(model().headerData(0, Qt::Horizontal).toString(), "NUM");
+}
+
+TEST_F(PluPageTest, WidestNumbersAndEveryHeaderFitTheirColumns) {
+    // What a person must read whole in each column: the widest figure the
+    // scale commonly sends or the checks let through.
+    const char* widest[kPluColumns] = {"65535", "9999.99", "2000001", "-40",      "8",         "1",     "1",
+                                       "1",     "",        "-32768",  "1234.567", "-99999.99", "-32768"};
+    QStyle* style = grid().style();
+    // A cell draws its text inside a margin on each side and one grid line.
+    const int textMargin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid()) + 1) + 1;
+    const QFontMetrics cellText(grid().font());
+    const QFontMetrics headerText(grid().horizontalHeader()->font());
+    const int headerMargin = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &grid());
+    int total = 0;
+    for (int column = 0; column < kPluColumns; ++column) {
+        const int width = grid().columnWidth(column);
+        total += width;
+        EXPECT_LE(cellText.horizontalAdvance(QString::fromLatin1(widest[column])) + textMargin, width)
+            << "column " << column;
+        const QString header = model().headerData(column, Qt::Horizontal).toString();
+        EXPECT_LE(headerText.horizontalAdvance(header) + headerMargin, width) << header.toStdString();
+    }
+    // The 7 digits fit by the font, not by a wider column.
+    EXPECT_EQ(grid().columnWidth(2), 51);
+    // The whole grid beside its vertical scroll bar, within the page of the
+    // main window: nobody scrolls sideways to see COUNT.
+    const int scrollBar = style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid());
+    EXPECT_LE(total + scrollBar + 2 * grid().frameWidth(), 765);
 }
 
 TEST_F(PluPageTest, RangeEditorsClampNumbersAndKeepOtherTexts) {
