@@ -17,13 +17,24 @@ namespace {
 
 constexpr QSize kClientSize{401, 323};
 constexpr QPoint kImagePosition{8, 8};
+constexpr int kEdgeMargin = 4; // pixels kept free along the window's right edge
 constexpr int kTrackBarPageStep = 16;
 constexpr int kTrackBarTickStep = 32;
+// The controls' text in a small face, so "50% Threshold" and "SEND TO SCALE"
+// fit the narrow places the window has for them.
+constexpr int kControlFontPixels = 10;
+// The bars share the bottom row with the buttons: as tall as they are, so the
+// ticks stay inside the window, and narrower than the room they are given,
+// so the two keep apart and off the right edge.
+constexpr QRect kBrightnessBar{176, 296, 105, 25};
+constexpr QRect kContrastBar{288, 296, 105, 25};
 
-QSlider* makeTrackBar(QWidget* parent, const char* name, QRect geometry, int minimum, int maximum,
-                      int value) {
+QSlider* makeTrackBar(QWidget* parent, const char* name, const QString& meaning, QRect geometry, int minimum,
+                      int maximum, int value) {
     auto* slider = new QSlider(Qt::Horizontal, parent);
     slider->setObjectName(QString::fromLatin1(name));
+    slider->setToolTip(meaning); // the bars have no caption of their own
+    slider->setAccessibleName(meaning);
     slider->setGeometry(geometry);
     slider->setRange(minimum, maximum);
     slider->setValue(value);
@@ -48,6 +59,9 @@ TForm4::TForm4(PageContext context, QWidget* parent) : QDialog(parent), context_
     setWindowTitle(QStringLiteral("LOAD LOGO"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kClientSize);
+    QFont controlFont = font();
+    controlFont.setPixelSize(kControlFontPixels);
+    setFont(controlFont);
 
     auto* bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel1"));
@@ -70,6 +84,12 @@ TForm4::TForm4(PageContext context, QWidget* parent) : QDialog(parent), context_
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->move(296, 272);
     CheckBox1->adjustSize();
+    // Where a system's font is wider still, the box moves left rather than
+    // lose its last letters at the window's edge.
+    const int overhang = CheckBox1->geometry().right() + 1 - (kClientSize.width() - kEdgeMargin);
+    if (overhang > 0) {
+        CheckBox1->move(CheckBox1->x() - overhang, CheckBox1->y());
+    }
 
     Button1 = new QPushButton(QStringLiteral("LOAD"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -81,8 +101,8 @@ TForm4::TForm4(PageContext context, QWidget* parent) : QDialog(parent), context_
     Button2->setGeometry(72, 296, 97, 25);
     Button2->setAutoDefault(false);
 
-    TrackBar1 = makeTrackBar(this, "TrackBar1", QRect(176, 296, 113, 45), -128, 128, 0);
-    TrackBar2 = makeTrackBar(this, "TrackBar2", QRect(288, 296, 113, 45), 0, 255, 128);
+    TrackBar1 = makeTrackBar(this, "TrackBar1", QStringLiteral("Brightness"), kBrightnessBar, -128, 128, 0);
+    TrackBar2 = makeTrackBar(this, "TrackBar2", QStringLiteral("Contrast"), kContrastBar, 0, 255, 128);
 
     // Button1 "LOAD": choose a bitmap and convert it.
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);

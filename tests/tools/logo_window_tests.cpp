@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <filesystem>
 #include <fstream>
 
@@ -189,3 +190,40 @@ TEST(LogoWindowSend, FailureLeavesTheProgressBarWhereTheSendStopped) {
 }
 
 } // namespace
+
+TEST_F(LogoWindowTest, EveryControlIsWholeAndInsideTheWindow) {
+    EXPECT_EQ(form.size(), QSize(401, 323));
+    const QRect client = form.rect();
+    const std::vector<QWidget*> controls = {form.findChild<QWidget*>("Button1"),
+                                            form.findChild<QWidget*>("Button2"),
+                                            form.findChild<QWidget*>("CheckBox1"),
+                                            form.findChild<QWidget*>("ProgressBar1"),
+                                            trackBar("TrackBar1"),
+                                            trackBar("TrackBar2")};
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        ASSERT_NE(controls[i], nullptr) << i;
+        const QRect area = controls[i]->geometry();
+        EXPECT_TRUE(client.contains(area)) << controls[i]->objectName().toStdString();
+        EXPECT_LT(area.right(), client.right()) << controls[i]->objectName().toStdString() << " on the edge";
+        // A caption that needs more room than it has is cut.
+        if (const auto* button = qobject_cast<const QPushButton*>(controls[i])) {
+            const int margins = 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+            EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + margins, area.width())
+                << button->text().toStdString();
+        } else {
+            EXPECT_GE(area.width(), controls[i]->minimumSizeHint().width())
+                << controls[i]->objectName().toStdString();
+        }
+        EXPECT_GE(area.height(), controls[i]->minimumSizeHint().height())
+            << controls[i]->objectName().toStdString();
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            EXPECT_FALSE(area.intersects(controls[j]->geometry()))
+                << controls[i]->objectName().toStdString() << " on "
+                << controls[j]->objectName().toStdString();
+        }
+    }
+    const auto* threshold = form.findChild<QCheckBox*>("CheckBox1");
+    EXPECT_GE(threshold->width(), threshold->sizeHint().width()) << "\"50% Threshold\" whole";
+    EXPECT_EQ(trackBar("TrackBar1")->toolTip(), "Brightness");
+    EXPECT_EQ(trackBar("TrackBar2")->toolTip(), "Contrast");
+}
