@@ -8,6 +8,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <chrono>
+#include <cmath>
 
 namespace {
 
@@ -22,6 +24,7 @@ constexpr QSize kClientSize{233, 299};
 constexpr QRect kPanelGeometry{0, 0, 233, 133};
 const QColor kDisplayColour{155, 154, 98}; // the scale's greenish display glass
 constexpr int kDisplayPixelSize = 37;
+constexpr int kSubstituteStretch = 85; // percent of a substitute display font's natural width
 constexpr std::array<QPoint, kDisplayLines> kLinePositions{{{40, 8}, {40, 48}, {40, 88}}};
 constexpr QSize kLineSize{185, 43};
 constexpr int kMarkDrop = 4;                            // the marks sit a little lower than the characters
@@ -34,10 +37,14 @@ constexpr QSize kKeySize{33, 25};
 
 // The display font: Lucida Console where the system has it, otherwise a
 // monospaced font with Cyrillic letters, since the display shows code page 1251.
+// A substitute's bold digits nearly fill their cells, leaving no room for the
+// decimal mark between them; drawn narrower in the same cells (the cell kept
+// by letter spacing) they leave the gap the scale's display has.
 QFont displayFont() {
     const QStringList families = QFontDatabase::families();
     QString family = QStringLiteral("DejaVu Sans Mono");
-    if (families.contains(QStringLiteral("Lucida Console"))) {
+    const bool original = families.contains(QStringLiteral("Lucida Console"));
+    if (original) {
         family = QStringLiteral("Lucida Console");
     } else if (!families.contains(family)) {
         family = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
@@ -46,6 +53,12 @@ QFont displayFont() {
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(kDisplayPixelSize);
     font.setBold(true);
+    if (!original) {
+        const qreal cell = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+        font.setStretch(kSubstituteStretch);
+        font.setLetterSpacing(QFont::AbsoluteSpacing,
+                              cell - QFontMetricsF(font).horizontalAdvance(QLatin1Char('0')));
+    }
     return font;
 }
 
@@ -136,17 +149,46 @@ void TForm3::buildDisplay() {
     }
 }
 
+namespace {
+
+// Where a label starts drawing its text, in its parent's coordinates: past
+// its frame, its margin and its indent (a framed label without an indent of
+// its own indents by half an "x").
+qreal textOriginX(const QLabel& label) {
+    int indent = label.indent();
+    if (indent < 0) {
+        indent =
+            label.frameWidth() > 0 ? QFontMetrics(label.font()).horizontalAdvance(QLatin1Char('x')) / 2 : 0;
+    }
+    return label.x() + label.contentsRect().left() + label.margin() + indent;
+}
+
+} // namespace
+
 // Mark cell k stands for the place after display character k (the first
-// being the line's leading blank). Shifted right by half a character cell,
-// each mark character is drawn on that boundary. The cell is measured, since
-// the font differs between systems.
+// being the line's leading blank). The mark line is shifted so that the ink
+// of the separator in cell k is centred in the gap between the ink of display
+// characters k and k + 1: about one character cell right of the line's text
+// origin, less the middle of the separator's own ink. Cell and ink are
+// measured, since the font differs between systems.
 void TForm3::placeMarks() {
-    const QFontMetrics metrics(lineLabels_[0]->font());
-    const int cell = metrics.horizontalAdvance(QLatin1Char('0'));
+    const QFontMetricsF metrics(lineLabels_[0]->font());
+    // Measured over a whole line: a lone character's advance leaves out the
+    // letter spacing that every character of a line gets.
+    const QString line(static_cast<qsizetype>(kMarkCells), QLatin1Char('0'));
+    const qreal cell = metrics.horizontalAdvance(line) / static_cast<qreal>(kMarkCells);
+    const QRectF digit = metrics.boundingRect(QLatin1Char('0'));
+    const qreal gapMiddle = cell + (digit.left() + digit.right() - cell) / 2; // from a character's origin
+    const QChar separator = QLatin1Char(context_.decimalSeparator);
+    const qreal inkMiddle = metrics.boundingRect(separator).center().x();
+    const int markWidth = static_cast<int>(std::ceil(cell * static_cast<qreal>(kMarkCells + 1)));
     for (std::size_t i = 0; i < markLabels_.size(); ++i) {
-        const QRect line = lineLabels_[i]->geometry();
-        markLabels_[i]->setGeometry(line.x() + (cell + 1) / 2, line.y() + kMarkDrop,
-                                    cell * static_cast<int>(kMarkCells) + cell, line.height() - kMarkDrop);
+        QLabel& mark = *markLabels_[i];
+        const qreal markOffset = textOriginX(mark) - mark.x(); // the mark's own margins
+        const qreal left = textOriginX(*lineLabels_[i]) + gapMiddle - inkMiddle - markOffset;
+        const QRect lineGeometry = lineLabels_[i]->geometry();
+        mark.setGeometry(static_cast<int>(std::lround(left)), lineGeometry.y() + kMarkDrop, markWidth,
+                         lineGeometry.height() - kMarkDrop);
     }
 }
 

@@ -7,10 +7,12 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -204,18 +206,48 @@ TEST_F(TerminalWindowTest, PollShowsTheDisplayByPosition) {
     }
 }
 
-TEST_F(TerminalWindowTest, MarkCharactersFallBetweenDisplayCharacters) {
+namespace {
+
+// Where a label draws the start of its text, in its parent's coordinates.
+qreal textOrigin(const QLabel& label) {
+    EXPECT_GE(label.indent(), 0) << "an automatic indent would move the text";
+    return label.x() + label.contentsRect().left() + label.margin() + std::max(label.indent(), 0);
+}
+
+} // namespace
+
+TEST_F(TerminalWindowTest, DecimalMarkIsDrawnInTheGapBetweenTwoDigits) {
     const QLabel* line = label("Label1");
     const QLabel* mark = label("Label10");
-    EXPECT_EQ(line->font(), mark->font());
+    ASSERT_EQ(line->font(), mark->font());
     EXPECT_TRUE(QFontInfo(line->font()).fixedPitch());
-    const int cell = QFontMetrics(line->font()).horizontalAdvance(QLatin1Char('0'));
-    // The middle of mark cell k lies on the boundary after display character k.
-    for (int k = 1; k <= 8; ++k) {
-        const int markMiddle = mark->x() + (k - 1) * cell + cell / 2;
-        EXPECT_NEAR(markMiddle, line->x() + k * cell, 1) << "cell " << k;
+    EXPECT_EQ(mark->y(), line->y() + 4) << "the mark sits a little lower than the digits";
+    const QFontMetricsF metrics(line->font());
+    // Digits with wide feet and round sides, either side of every mark position.
+    for (const std::string digits : {"0012345", "1111111", "8080808"}) {
+        for (std::uint8_t n = 1; n <= 6; ++n) {
+            scale.replyWith(displayReply(digits, n, 0, 0));
+            form.Timer1Timer();
+            const QString shown = line->text();
+            const QString marks = mark->text();
+            const auto cell = static_cast<qsizetype>(marks.indexOf(QLatin1Char(',')));
+            ASSERT_EQ(cell, 7 - n);
+            // The ink of the display characters either side of the mark's place...
+            const qreal leftInkEnd = textOrigin(*line) + metrics.horizontalAdvance(shown.left(cell)) +
+                                     metrics.boundingRect(shown[cell]).right();
+            const qreal rightInkStart = textOrigin(*line) + metrics.horizontalAdvance(shown.left(cell + 1)) +
+                                        metrics.boundingRect(shown[cell + 1]).left();
+            // ...and the ink of the separator drawn over them.
+            const QRectF separator = metrics.boundingRect(QLatin1Char(','));
+            const qreal separatorStart =
+                textOrigin(*mark) + metrics.horizontalAdvance(marks.left(cell)) + separator.left();
+            const std::string where = digits + " mark " + std::to_string(n);
+            EXPECT_NEAR(separatorStart + separator.width() / 2, (leftInkEnd + rightInkStart) / 2, 1.0)
+                << where;
+            EXPECT_GE(separatorStart, leftInkEnd - 1.0) << where;
+            EXPECT_LE(separatorStart + separator.width(), rightInkStart + 1.0) << where;
+        }
     }
-    EXPECT_GT(mark->y(), line->y());
 }
 
 TEST_F(TerminalWindowTest, FailedPollStopsPollingSilentlyUntilTheNextActivation) {
