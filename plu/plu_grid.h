@@ -32,12 +32,10 @@ inline constexpr int kPluDataRows = 1801; // PLUs 0..1800, one row each at most
 inline constexpr std::array<std::string_view, kPluColumns> kPluHeaders = {
     "NUM", "PRICE", "CODE",       "DEP",      "TAX",   "NW",   "FIX",
     "BAR", "NAME",  "Valid Date", "QUANTITY", "TOTAL", "COUNT"};
-// Column widths in pixels, as the page lays the grid out. QUANTITY and TOTAL
-// are wider than the rest of the layout would suggest, so that "1234.567" and
-// "-99999.99" are read whole; the grid still fits the page without scrolling
-// sideways.
+// Column widths in pixels, as the page has always laid the grid out; the
+// small fixed-pitch font of the grid is chosen so the usual figures fit them.
 inline constexpr std::array<int, kPluColumns> kPluColumnWidths = {39, 62,  51, 32, 32, 24, 27,
-                                                                  27, 229, 60, 55, 61, 43};
+                                                                  27, 229, 60, 54, 44, 43};
 
 using PluRow = std::array<std::string, kPluColumns>;
 

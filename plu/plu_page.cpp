@@ -35,9 +35,9 @@ constexpr int kRowHeight = 21; // pixels
 // digit is 6 px wide, and the widest numbers a person reads (7 digits of CODE,
 // "9999.99", "-99999.99", "-32768") fit their columns with the cell margins.
 constexpr int kGridFontPixels = 10;
-// The headers in a proportional face of the same size, so "Valid Date" and
+// The headers in a proportional face a pixel smaller, so "Valid Date" and
 // "QUANTITY" fit above their narrow columns.
-constexpr int kHeaderFontPixels = 10;
+constexpr int kHeaderFontPixels = 9;
 
 QFont gridFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
