@@ -158,6 +158,9 @@ TEST_F(ScaleGoneTest, ReportKeepsTheSectionsReadBeforeTheLineWent) {
     ASSERT_TRUE(ui.errors.empty());
     const int whole = static_cast<int>(scale.requests().size());
     ASSERT_GE(whole, 4);
+    const auto* memo = reports.findChild<QPlainTextEdit*>(QStringLiteral("Memo3"));
+    ASSERT_NE(memo, nullptr);
+    const int wholeLines = memo->blockCount();
     scale.clearRequests();
 
     hangUpAfter(whole / 2);
@@ -166,6 +169,9 @@ TEST_F(ScaleGoneTest, ReportKeepsTheSectionsReadBeforeTheLineWent) {
     EXPECT_EQ(ui.errorCount(kCommunicationError), 1);
     EXPECT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(scale.requests().size(), static_cast<std::size_t>(whole / 2 + 1));
+    // The sections read before the failure stay in view; the rest never came.
+    EXPECT_GT(memo->blockCount(), 1);
+    EXPECT_LT(memo->blockCount(), wholeLines);
 }
 
 TEST_F(ScaleGoneTest, LogoSendKeepsTheRowsSent) {
