@@ -12,9 +12,8 @@
 #include <QPlainTextEdit>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include <functional>
-#include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,13 +30,23 @@ constexpr rlim_t kFileSizeLimit = 256;
 constexpr uid_t kNobody = 65534;
 
 std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char chunk[4096];
+        std::size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+            bytes.append(chunk, got);
+        }
+        std::fclose(file);
+    }
+    return bytes;
 }
 
 void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
 }
 
 std::vector<std::string> folderListing(const fs::path& folder) {
@@ -64,7 +73,7 @@ class UnwritableFolder {
         if (droppedRoot_) {
             [[maybe_unused]] const int restored = ::seteuid(0);
         }
-        ::chmod(folder_.c_str(), 0700);
+        ::chmod(folder_.c_str(), 0755);
     }
     UnwritableFolder(const UnwritableFolder&) = delete;
     UnwritableFolder& operator=(const UnwritableFolder&) = delete;
@@ -118,6 +127,9 @@ class FailedWriteTest : public WholeProgram {
         ASSERT_TRUE(ui.errors.empty());
         ASSERT_TRUE(folder.isValid());
         base = fs::path(folder.path().toStdString());
+        // Open to everyone on the way in, so that only the folder under test
+        // refuses the unprivileged user.
+        ::chmod(base.c_str(), 0755);
     }
 
     std::vector<Writer> writers() {
@@ -147,7 +159,7 @@ class FailedWriteTest : public WholeProgram {
     fs::path folderWithOldFile(const Writer& writer) {
         const fs::path dir = base / writer.name;
         fs::create_directories(dir);
-        ::chmod(dir.c_str(), 0700);
+        ::chmod(dir.c_str(), 0755);
         writeBytes(dir / "kept.TXT", oldContent);
         return dir;
     }
