@@ -93,6 +93,22 @@ TEST_F(ScaleGoneTest, PluLoadKeepsTheRowsReadBeforeTheLineWent) {
     EXPECT_EQ(ui.errors.size(), 1u);
 }
 
+TEST_F(ScaleGoneTest, ScaleSwitchedOffDuringAPluLoadCostsOneCommandsAttempts) {
+    // The adapter stays plugged in but nothing answers: the load gives up
+    // after one command's three attempts, not one per remaining PLU.
+    constexpr int kAnswered = 4;
+    scale.injectFault(sim::Fault::Late, kAnswered);
+    scale.injectFault(sim::Fault::Silent, 1000);
+    PluPage& plu = page<PluPage>();
+    withinLinkBounds([&] { button(plu, "Button7")->click(); });
+
+    EXPECT_EQ(ui.errorCount(kCommunicationError), 1);
+    EXPECT_EQ(ui.errors.size(), 1u);
+    EXPECT_FALSE(plu.transferRunning());
+    EXPECT_EQ(scale.requests().size(), static_cast<std::size_t>(kAnswered + 3));
+    EXPECT_EQ(gridNamesByPlu().size(), static_cast<std::size_t>(kAnswered - 1)) << "PLU 1800 is absent";
+}
+
 TEST_F(ScaleGoneTest, PluSaveLeavesTheRowsSentInTheScale) {
     PluPage& plu = page<PluPage>();
     button(plu, "Button7")->click();
