@@ -147,8 +147,10 @@ struct SimulatedScale::Impl {
             return;
         }
         if (kind == Fault::HangUp) {
-            line.hangUp();
+            // Known as gone before the line drops: whoever sees the hang-up
+            // may ask at once.
             hungUp = true;
+            line.hangUp();
             return;
         }
 
