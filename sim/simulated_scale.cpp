@@ -279,7 +279,11 @@ struct SimulatedScale::Impl {
         if (n == 0) {
             return true;
         }
+        // Counted before the write: the peer may read the last byte and ask
+        // for the count before this thread runs again.
+        sent += n;
         const ssize_t written = ::write(line.master(), buffer, n);
+        sent -= n - static_cast<std::size_t>(std::max<ssize_t>(written, 0));
         if (written < 0) {
             if (errno == EAGAIN || errno == EINTR) {
                 blocked = true;
@@ -287,7 +291,6 @@ struct SimulatedScale::Impl {
             }
             return false;
         }
-        sent += static_cast<std::uint64_t>(written);
         output.erase(output.begin(), output.begin() + written);
         blocked = static_cast<std::size_t>(written) < n;
         return true;
