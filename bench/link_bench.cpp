@@ -1,6 +1,7 @@
 // The link against the simulated scale over a real pseudo-terminal: how many
 // exchanges a second the program and the line manage, and how close a whole
 // PLU table read comes to the time its bytes need on the wire.
+#include "quiet_ui.h"
 #include "link/commands.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
@@ -14,23 +15,6 @@
 #include <vector>
 
 namespace {
-
-// Shows nothing: the benchmark measures the exchange, not a window.
-class QuietUi final : public UserInterface {
-  public:
-    void showError(const std::string&, const std::string&) override { ++errors; }
-    void showErrorWithDetails(const std::string&, const std::string&, const std::string&) override {
-        ++errors;
-    }
-    std::string applicationTitle() const override { return "link_bench"; }
-    void beep() override {}
-    void setBusy(bool) override {}
-    std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return std::nullopt; }
-    void setStatusText(const std::string&) override {}
-    void setSystemPageVisible(bool) override {}
-    int errors = 0;
-};
 
 constexpr std::uint32_t kLineSpeed = 115200; // bit/s
 constexpr int kPluNumbers = 1801;            // PLUs 0 .. 1800

@@ -3,6 +3,7 @@
 // pseudo-terminal, reported per PLU beside the bare command 4 exchange, so the
 // window's share of the time shows as the difference. The PLU text file is
 // written and read with all 1801 rows in use.
+#include "quiet_ui.h"
 #include "app/support/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
@@ -22,19 +23,6 @@
 #include <sstream>
 
 namespace {
-
-class QuietUi final : public UserInterface {
-  public:
-    void showError(const std::string&, const std::string&) override { ++errors; }
-    std::string applicationTitle() const override { return "plu_bench"; }
-    void beep() override {}
-    void setBusy(bool) override {}
-    std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return std::nullopt; }
-    void setStatusText(const std::string&) override {}
-    void setSystemPageVisible(bool) override {}
-    int errors = 0;
-};
 
 constexpr std::uint32_t kLineSpeed = 115200; // bit/s
 constexpr int kPlusPerTransfer = 1801;       // PLU 0, PLU 1800 and the range 1..1799

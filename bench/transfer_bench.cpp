@@ -3,6 +3,7 @@
 // time beside the wire time of every byte that crossed the line both ways
 // (request frames, acknowledgement bytes, reply frames), at 10 bit times a
 // byte (start bit, 8 data bits, stop bit).
+#include "quiet_ui.h"
 #include "app/support/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
@@ -18,19 +19,6 @@
 #include <memory>
 
 namespace {
-
-class QuietUi final : public UserInterface {
-  public:
-    void showError(const std::string&, const std::string&) override { ++errors; }
-    std::string applicationTitle() const override { return "transfer_bench"; }
-    void beep() override {}
-    void setBusy(bool) override {}
-    std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return std::nullopt; }
-    void setStatusText(const std::string&) override {}
-    void setSystemPageVisible(bool) override {}
-    int errors = 0;
-};
 
 constexpr int kPlusPerTransfer = 1801; // PLU 0, PLU 1800 and the range 1..1799
 constexpr int kBitsPerByte = 10;
