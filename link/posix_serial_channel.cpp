@@ -231,39 +231,50 @@ void PosixSerialChannel::close() {
     ::close(fd_);
     fd_ = -1;
     baud_ = 0;
+    receivedNext_ = 0;
+    receivedEnd_ = 0;
 }
 
 std::optional<std::uint8_t> PosixSerialChannel::readByte(milliseconds timeout) {
     if (fd_ < 0) {
         return std::nullopt;
     }
+    if (receivedNext_ == receivedEnd_ && !fill(timeout)) {
+        return std::nullopt;
+    }
+    return received_[receivedNext_++];
+}
+
+bool PosixSerialChannel::fill(milliseconds timeout) {
+    receivedNext_ = 0;
+    receivedEnd_ = 0;
     const auto deadline = Clock::now() + timeout;
     // Bounded by the deadline: every pass either returns or waits in poll().
     for (;;) {
         pollfd watch{fd_, POLLIN, 0};
         const int ready = poll(&watch, 1, millisecondsLeft(deadline));
         if (ready < 0 && errno != EINTR) {
-            return std::nullopt;
+            return false;
         }
         if (ready == 0) {
-            return std::nullopt; // time-out
+            return false; // time-out
         }
         if (ready > 0) {
             if ((watch.revents & POLLIN) != 0) {
-                std::uint8_t byte = 0;
-                const ssize_t got = ::read(fd_, &byte, 1);
-                if (got == 1) {
-                    return byte;
+                const ssize_t got = ::read(fd_, received_.data(), received_.size());
+                if (got > 0) {
+                    receivedEnd_ = static_cast<std::size_t>(got);
+                    return true;
                 }
                 if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
-                    return std::nullopt; // end of file or a failed read: the line is gone
+                    return false; // end of file or a failed read: the line is gone
                 }
             } else if ((watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-                return std::nullopt; // hung up: no byte will ever come
+                return false; // hung up: no byte will ever come
             }
         }
         if (Clock::now() >= deadline) {
-            return std::nullopt;
+            return false;
         }
     }
 }
@@ -319,6 +330,9 @@ bool PosixSerialChannel::writeBlock(std::span<const std::uint8_t> bytes) {
 }
 
 void PosixSerialChannel::purgeReceive() {
+    // Bytes already taken from the driver are as stale as those still in it.
+    receivedNext_ = 0;
+    receivedEnd_ = 0;
     if (fd_ >= 0) {
         tcflush(fd_, TCIFLUSH);
     }

@@ -4,10 +4,14 @@
 // The port is raw (every byte value passes unchanged), 8N1 without flow
 // control, and held exclusively: a second program, or a second open in this
 // one, is refused even for root. Reads wait with poll(); a hang-up of the line
-// fails the read at once instead of waiting out the time-out.
+// fails the read at once instead of waiting out the time-out. Whatever the
+// driver holds is taken in one read and handed out byte by byte, so a reply
+// costs a few system calls rather than two per byte.
 
 #include "serial_channel.h"
 
+#include <array>
+#include <cstddef>
 #include <string>
 
 class PosixSerialChannel final : public SerialChannel {
@@ -38,7 +42,16 @@ private:
     bool fail(std::string device, std::string reason);
     bool configure(int fd, const std::string& device, std::uint32_t baud);
 
+    // Refills the receive buffer, waiting until `timeout` for the first byte.
+    bool fill(std::chrono::milliseconds timeout);
+
+    // Large enough for a whole reply frame with every byte stuffed.
+    static constexpr std::size_t kReceiveBufferSize = 4096;
+
     int fd_ = -1;
     std::uint32_t baud_ = 0;
+    std::array<std::uint8_t, kReceiveBufferSize> received_{};
+    std::size_t receivedNext_ = 0; // next byte to hand out
+    std::size_t receivedEnd_ = 0;  // one past the last byte held
     OpenFailure failure_;
 };
