@@ -11,6 +11,8 @@
 #include "plu/plu_file.h"
 #include "plu/plu_page.h"
 #include "plu/plu_record.h"
+#include "plu/plu_transfer.h"
+#include "plu/progress_window.h"
 #include "plu/range_spin_edit.h"
 #include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
@@ -105,6 +107,22 @@ void BM_PageSaveFullRange(benchmark::State& state) {
     pageTransfer(state, "Button8");
 }
 BENCHMARK(BM_PageSaveFullRange)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What the progress window adds to each PLU of a range: one step of the bar
+// and the label, then the pending events, as the transfers run them.
+void BM_ProgressWindowStep(benchmark::State& state) {
+    ScaleBench b; // the window needs a context, not a line
+    TForm2 progress(PageContext{b.link, b.ui, b.remembered, '.'});
+    progress.beginTransfer(kLastRangePlu - kFirstRangePlu);
+    int plu = kFirstRangePlu;
+    for (auto _ : state) {
+        progress.setProgress(plu - kFirstRangePlu, plu);
+        QCoreApplication::processEvents();
+        plu = plu == kLastRangePlu ? kFirstRangePlu : plu + 1;
+    }
+    progress.endTransfer();
+}
+BENCHMARK(BM_ProgressWindowStep)->Unit(benchmark::kMicrosecond);
 
 PluGrid fullGrid() {
     PluGrid grid;

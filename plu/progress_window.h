@@ -7,6 +7,7 @@
 #include "app/support/page_context.h"
 
 #include <QDialog>
+#include <chrono>
 
 class QLabel;
 class QProgressBar;
@@ -30,6 +31,8 @@ class TForm2 : public QDialog {
     // Shows the window painted and sets Working: positions 0..span.
     void beginTransfer(int span);
     // After one PLU of the range: the bar to `position`, the label to "N PLUs".
+    // Both always hold the latest step; the label is painted at most every
+    // kRepaintInterval.
     void setProgress(int position, int plu);
     // Hides the window and clears Working.
     void endTransfer();
@@ -41,5 +44,12 @@ class TForm2 : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    using Clock = std::chrono::steady_clock;
+    // At 115200 bit/s a PLU crosses the line in about 6.5 ms, and painting
+    // the label after each one cost more than the exchange's own overhead.
+    // 25 paints a second are still more than anyone can read.
+    static constexpr std::chrono::milliseconds kRepaintInterval{40};
+
     PageContext context_;
+    Clock::time_point lastPaint_{};
 };

@@ -30,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -59,6 +60,7 @@ constexpr int kPollingTimeMs = 300;
 constexpr int kLayoutTimeMs = 100;
 // When the progress window is pictured during the PLU load.
 constexpr int kProgressPictureAfterMs = 150;
+constexpr int kProgressWatchMs = 2;
 
 // The receipt logo is 384 dots wide (48 bytes a row); a logo of a third of the
 // height the scale keeps is what a shop would typically load.
@@ -196,12 +198,23 @@ int main(int argc, char* argv[]) {
     pages->setCurrentIndex(kPluTab);
     auto* pluPage = page<PluPage>(form);
     bool progressPictured = false;
-    QTimer::singleShot(kProgressPictureAfterMs, [&] {
-        if (auto* progress = form.progressWindow(); progress != nullptr && progress->isVisible()) {
-            save(*progress, output, "progress-window.png");
-            progressPictured = true;
+    // The label of the progress window is painted a few times a second, not
+    // after every PLU: picture it at one of those moments, as the screen shows it.
+    QTimer watch;
+    watch.setInterval(kProgressWatchMs);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* progress = form.progressWindow();
+        if (progressPictured || progress == nullptr || !progress->isVisible() ||
+            sinceStart.elapsed() < kProgressPictureAfterMs || !progress->Label1->updatesEnabled()) {
+            return;
         }
+        save(*progress, output, "progress-window.png");
+        progressPictured = true;
+        watch.stop();
     });
+    watch.start();
     child<QPushButton>(*pluPage, "Button7")->click();
     save(form, output, "plu-page.png");
     if (!progressPictured) {

@@ -347,6 +347,8 @@ TEST_F(PluPageTest, LoadOneAndBackwardsRangesAndAbsentPlus) {
     EXPECT_FALSE(progress().isVisible());
     EXPECT_FALSE(progress().Working);
     EXPECT_EQ(progress().findChild<QLabel*>("Label1")->text(), "7 PLUs");
+    // Painting the label is only deferred during a transfer, never left off.
+    EXPECT_TRUE(progress().findChild<QLabel*>("Label1")->updatesEnabled());
     EXPECT_EQ(progress().windowTitle(), "WORK...");
     EXPECT_EQ(progress().size(), QSize(410, 80));
     EXPECT_FALSE(progress().windowFlags() & Qt::WindowCloseButtonHint);
