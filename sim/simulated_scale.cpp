@@ -28,6 +28,10 @@ constexpr std::uint8_t kOwnAddress = 0x00;
 constexpr std::uint8_t kOtherAddress = 0x01;
 // How long one wait for the line may last, so that stop() is prompt.
 constexpr auto kPollSlice = 20ms;
+// Paced, the last byte of a reply is waited for by spinning rather than
+// sleeping: a thread woken from sleep runs tens of microseconds late, and the
+// PC, waiting for that byte, would be charged for it.
+constexpr auto kSpinBeforeLastByte = 200us;
 // How often one reply is sent again on the PC's 0x15 before the scale gives up on it.
 constexpr int kMaxResends = 8;
 // A flood ends after this many bytes, or as soon as the PC writes again.
@@ -266,6 +270,12 @@ struct SimulatedScale::Impl {
         return true;
     }
 
+    // Whether the next wait is a look at the line rather than a sleep.
+    bool spinning(Clock::time_point now, bool blocked) const {
+        return baud.load() != 0 && !blocked && output.size() == 1 &&
+               output.front().due - now <= kSpinBeforeLastByte;
+    }
+
     // Writes the bytes that are due. Returns false when the line is gone.
     bool writeLine(bool& blocked) {
         blocked = false;
@@ -318,7 +328,10 @@ struct SimulatedScale::Impl {
             if (!output.empty() && !blocked) {
                 wake = std::min(wake, output.front().due);
             }
-            const auto wait = std::max(Clock::duration::zero(), wake - now);
+            auto wait = std::max(Clock::duration::zero(), wake - now);
+            if (spinning(now, blocked)) {
+                wait = Clock::duration::zero();
+            }
             timespec timeout{};
             const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
             timeout.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
