@@ -17,7 +17,7 @@
 #include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -162,14 +162,3 @@ void BM_PluFileLoad(benchmark::State& state) {
 BENCHMARK(BM_PluFileLoad)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

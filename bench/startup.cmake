@@ -7,5 +7,6 @@ if(TALLIVOS_BUILD_GUI)
   target_link_libraries(utility_startup PRIVATE app_gui project_warnings)
   tallivos_benchmark(startup_bench ${CMAKE_CURRENT_LIST_DIR}/startup_bench.cpp LIBS Qt6::Widgets)
   add_dependencies(startup_bench minimal_qt_window utility_startup)
-  tallivos_benchmark(transfer_bench ${CMAKE_CURRENT_LIST_DIR}/transfer_bench.cpp LIBS plu_gui scale_sim)
+  tallivos_benchmark(transfer_bench ${CMAKE_CURRENT_LIST_DIR}/transfer_bench.cpp
+                    ${CMAKE_CURRENT_LIST_DIR}/offscreen_benchmark_main.cpp LIBS plu_gui scale_sim)
 endif()

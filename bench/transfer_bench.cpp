@@ -12,7 +12,6 @@
 #include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -116,14 +115,3 @@ BENCHMARK(BM_PageTransferAtLineSpeed)
     ->Iterations(1);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
