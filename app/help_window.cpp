@@ -1,6 +1,6 @@
 #include "help_window.h"
 
-#include "support/control_helpers.h"
+#include "gui/control_helpers.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>

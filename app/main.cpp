@@ -4,7 +4,7 @@
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "main_window.h"
-#include "support/qt_user_interface.h"
+#include "gui/qt_user_interface.h"
 
 #include <QApplication>
 #include <QIcon>

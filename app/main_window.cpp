@@ -11,8 +11,8 @@
 #include "saved_state.h"
 #include "settings/settings_page.h"
 #include "settings/system_page.h"
-#include "support/control_helpers.h"
-#include "support/qt_text.h"
+#include "gui/control_helpers.h"
+#include "gui/qt_text.h"
 #include "tools/logo_window.h"
 #include "tools/reports_page.h"
 #include "tools/terminal_window.h"
@@ -107,7 +107,46 @@ char localeDecimalSeparator() {
     return '.';
 }
 
+// Component numbers of the saved controls, in ascending order per section.
+constexpr std::array kEditBoxes{
+    SavedControl{56, "Edit1"},  // "Single Item BAR"
+    SavedControl{57, "Edit2"},  // "Total BAR"
+    SavedControl{68, "Edit8"},  // "Clerk 4"
+    SavedControl{69, "Edit7"},  // "Clerk 3"
+    SavedControl{70, "Edit6"},  // "Clerk 2"
+    SavedControl{71, "Edit3"},  // "Clerk 1"
+    SavedControl{81, "Edit9"},  // "Currency"
+    SavedControl{111, "Edit4"}, // "Max Tare"
+    SavedControl{127, "Edit5"}, // the disabled box of the top row
+};
+constexpr std::array kComboBoxes{
+    SavedControl{52, "ComboBox4"},  // "RS Baud rate"
+    SavedControl{72, "ComboBox3"},  // "Clerk Mode"
+    SavedControl{80, "ComboBox8"},  // "Printer Darkness"
+    SavedControl{103, "ComboBox5"}, // "Capacity"
+    SavedControl{106, "ComboBox6"}, // "e=d="
+    SavedControl{113, "ComboBox7"}, // "price round"
+    SavedControl{124, "ComboBox9"}, // "Stbale Count"
+    SavedControl{125, "ComboBox1"}, // speed selector
+    SavedControl{126, "ComboBox2"}, // port selector
+};
+constexpr std::array kMaskedBoxes{
+    SavedControl{73, "MaskEdit1"}, // the clock box
+};
+constexpr std::array kTextBoxes{
+    SavedControl{51, "Memo1"}, // header lines
+    SavedControl{67, "Memo2"}, // footer lines
+};
+
 } // namespace
+
+const SavedControls& TForm1::savedControls() {
+    // The file is signed with the window's caption, so a file of another
+    // version of the program is not taken for this one's.
+    static const SavedControls controls{kEditBoxes, kComboBoxes, kMaskedBoxes, kTextBoxes,
+                                        qstringToBytesLossy(kCaption)};
+    return controls;
+}
 
 TForm1::TForm1(ScaleLink& link, UserInterface& ui, QWidget* parent)
     : TForm1(link, ui, defaultStateFilePath(), parent) {}
@@ -255,7 +294,7 @@ void TForm1::FormCreate() {
     pages_->setTabVisible(kSystemTab, false);
     speedSelector_->setCurrentIndex(3); // "9600"
     portSelector_->setCurrentIndex(0);  // "COM1"
-    restoreall(*this);
+    restoreall(savedControls(), *centralWidget(), stateFilePath_);
     pluPage_->allClicked();
     settingsPage_->captureClockFromPc();
 }
@@ -372,7 +411,7 @@ void TForm1::Button10Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    saveall(*this);
+    saveall(savedControls(), *centralWidget(), stateFilePath_);
     event->accept();
     emit closed();
 }

@@ -4,7 +4,8 @@
 // identification line and the four pages. It hosts the pages and the
 // secondary windows; the one scale link belongs to the application.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
+#include "app/saved_state.h"
 #include "link/serial_channel.h"
 
 #include <QMainWindow>
@@ -43,6 +44,8 @@ class TForm1 : public QMainWindow {
     void setSystemTabVisible(bool visible);
 
     const QString& stateFilePath() const { return stateFilePath_; }
+    // The controls the saved state file keeps, by component number.
+    static const SavedControls& savedControls();
 
     TForm2* progressWindow() const { return progressWindow_; }
     TForm3* terminalWindow() const { return terminalWindow_; }

@@ -1,8 +1,7 @@
 #include "saved_state.h"
 
-#include "main_window.h"
-#include "support/control_helpers.h"
-#include "support/qt_text.h"
+#include "gui/control_helpers.h"
+#include "gui/qt_text.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -14,63 +13,27 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextEdit>
-#include <array>
+#include <span>
 #include <utility>
 
 namespace {
-
-struct Entry {
-    int number;
-    const char* name;
-};
-
-// Component numbers of the saved controls, in ascending order per section.
-constexpr std::array kEditBoxes{
-    Entry{56, "Edit1"},  // "Single Item BAR"
-    Entry{57, "Edit2"},  // "Total BAR"
-    Entry{68, "Edit8"},  // "Clerk 4"
-    Entry{69, "Edit7"},  // "Clerk 3"
-    Entry{70, "Edit6"},  // "Clerk 2"
-    Entry{71, "Edit3"},  // "Clerk 1"
-    Entry{81, "Edit9"},  // "Currency"
-    Entry{111, "Edit4"}, // "Max Tare"
-    Entry{127, "Edit5"}, // the disabled box of the top row
-};
-constexpr std::array kComboBoxes{
-    Entry{52, "ComboBox4"},  // "RS Baud rate"
-    Entry{72, "ComboBox3"},  // "Clerk Mode"
-    Entry{80, "ComboBox8"},  // "Printer Darkness"
-    Entry{103, "ComboBox5"}, // "Capacity"
-    Entry{106, "ComboBox6"}, // "e=d="
-    Entry{113, "ComboBox7"}, // "price round"
-    Entry{124, "ComboBox9"}, // "Stbale Count"
-    Entry{125, "ComboBox1"}, // speed selector
-    Entry{126, "ComboBox2"}, // port selector
-};
-constexpr std::array kMaskedBoxes{
-    Entry{73, "MaskEdit1"}, // the clock box
-};
-constexpr std::array kTextBoxes{
-    Entry{51, "Memo1"}, // header lines
-    Entry{67, "Memo2"}, // footer lines
-};
 
 // A state file is a few kilobytes; anything far beyond that is not ours and
 // is read no further than this.
 constexpr qint64 kMaxStateFileBytes = 1 << 20;
 
-template <std::size_t N> const char* nameOf(const std::array<Entry, N>& table, int number) {
-    for (const auto& entry : table) {
-        if (entry.number == number) {
-            return entry.name;
+const char* nameOf(std::span<const SavedControl> section, int number) {
+    for (const auto& control : section) {
+        if (control.number == number) {
+            return control.name;
         }
     }
     return nullptr;
 }
 
-template <class Control, std::size_t N>
-Control* findControl(const QWidget& window, const std::array<Entry, N>& table, int number) {
-    const char* name = nameOf(table, number);
+template <class Control>
+Control* findControl(const QWidget& window, std::span<const SavedControl> section, int number) {
+    const char* name = nameOf(section, number);
     return name ? window.findChild<Control*>(QString::fromLatin1(name)) : nullptr;
 }
 
@@ -150,52 +113,52 @@ QString defaultStateFilePath() {
     return QDir(configFolder).filePath(stateFileName());
 }
 
-SavedState collectSavedState(const QWidget& window) {
+SavedState collectSavedState(const SavedControls& controls, const QWidget& window) {
     SavedState state;
-    for (const auto& entry : kEditBoxes) {
-        if (const auto* edit = findControl<QLineEdit>(window, kEditBoxes, entry.number)) {
+    for (const auto& entry : controls.edits) {
+        if (const auto* edit = findControl<QLineEdit>(window, controls.edits, entry.number)) {
             state.edits[entry.number] = qstringToBytesLossy(edit->text());
         }
     }
-    for (const auto& entry : kComboBoxes) {
-        if (const auto* combo = findControl<QComboBox>(window, kComboBoxes, entry.number)) {
+    for (const auto& entry : controls.combos) {
+        if (const auto* combo = findControl<QComboBox>(window, controls.combos, entry.number)) {
             state.combos[entry.number] =
                 SavedComboState{shownComboPosition(*combo), qstringToBytesLossy(combo->currentText())};
         }
     }
-    for (const auto& entry : kMaskedBoxes) {
-        if (const auto* masked = findControl<QLineEdit>(window, kMaskedBoxes, entry.number)) {
+    for (const auto& entry : controls.masked) {
+        if (const auto* masked = findControl<QLineEdit>(window, controls.masked, entry.number)) {
             state.masked[entry.number] = qstringToBytesLossy(masked->text());
         }
     }
-    for (const auto& entry : kTextBoxes) {
-        if (const auto* memo = findControl<QWidget>(window, kTextBoxes, entry.number)) {
+    for (const auto& entry : controls.memos) {
+        if (const auto* memo = findControl<QWidget>(window, controls.memos, entry.number)) {
             state.memos[entry.number] = memoLines(memoText(*memo));
         }
     }
     return state;
 }
 
-void applySavedState(QWidget& window, const SavedState& state) {
+void applySavedState(const SavedControls& controls, QWidget& window, const SavedState& state) {
     for (const auto& [number, text] : state.edits) {
-        if (auto* edit = findControl<QLineEdit>(window, kEditBoxes, number)) {
+        if (auto* edit = findControl<QLineEdit>(window, controls.edits, number)) {
             edit->setText(bytesToQString(text));
         }
     }
     for (const auto& [number, saved] : state.combos) {
-        if (auto* combo = findControl<QComboBox>(window, kComboBoxes, number)) {
+        if (auto* combo = findControl<QComboBox>(window, controls.combos, number)) {
             // The selection first, then the text, which is what the box shows.
             combo->setCurrentIndex(saved.position < combo->count() ? saved.position : -1);
             setComboText(*combo, bytesToQString(saved.text));
         }
     }
     for (const auto& [number, text] : state.masked) {
-        if (auto* masked = findControl<QLineEdit>(window, kMaskedBoxes, number)) {
+        if (auto* masked = findControl<QLineEdit>(window, controls.masked, number)) {
             masked->setText(bytesToQString(text));
         }
     }
     for (const auto& [number, lines] : state.memos) {
-        if (auto* memo = findControl<QWidget>(window, kTextBoxes, number)) {
+        if (auto* memo = findControl<QWidget>(window, controls.memos, number)) {
             QStringList texts;
             for (const auto& line : lines) {
                 texts.append(bytesToQString(line));
@@ -210,9 +173,8 @@ void applySavedState(QWidget& window, const SavedState& state) {
     }
 }
 
-void saveall(QWidget& window, const QString& path) {
-    const std::string bytes =
-        writeStateFile(collectSavedState(window), qstringToBytesLossy(TForm1::kCaption));
+void saveall(const SavedControls& controls, const QWidget& window, const QString& path) {
+    const std::string bytes = writeStateFile(collectSavedState(controls, window), controls.signature);
     // Written beside the old file and renamed over it only when complete, so
     // a failed write never costs the settings saved before. Failures are silent.
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -231,21 +193,13 @@ void saveall(QWidget& window, const QString& path) {
     file.commit();
 }
 
-void restoreall(QWidget& window, const QString& path) {
+void restoreall(const SavedControls& controls, QWidget& window, const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return;
     }
     const QByteArray bytes = file.read(kMaxStateFileBytes);
-    applySavedState(window,
+    applySavedState(controls, window,
                     readStateFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                                  qstringToBytesLossy(TForm1::kCaption)));
-}
-
-void saveall(TForm1& form) {
-    saveall(*form.centralWidget(), form.stateFilePath());
-}
-
-void restoreall(TForm1& form) {
-    restoreall(*form.centralWidget(), form.stateFilePath());
+                                  controls.signature));
 }

@@ -7,8 +7,27 @@
 
 #include <QString>
 
+#include <span>
+#include <string>
+
 class QWidget;
-class TForm1;
+
+// A control the file keeps: its component number in the file and its
+// objectName in the window.
+struct SavedControl {
+    int number;
+    const char* name;
+};
+
+// Every control a window's state file keeps, by section, each section in
+// ascending component number, and the caption that signs the file.
+struct SavedControls {
+    std::span<const SavedControl> edits;
+    std::span<const SavedControl> combos;
+    std::span<const SavedControl> masked;
+    std::span<const SavedControl> memos;
+    std::string signature;
+};
 
 // Beside the executable (its name with ".CFG"), or in the user's configuration
 // folder when the executable is installed (see below). Reading and writing use
@@ -23,13 +42,11 @@ QString defaultStateFilePath();
 bool stateFileBesideExecutable(const QString& executableFolder, bool folderWritable);
 
 // Writes the window's state to its file; a failed write leaves the old file.
-void saveall(TForm1& form);
-void saveall(QWidget& window, const QString& path);
+void saveall(const SavedControls& controls, const QWidget& window, const QString& path);
 // Sets the window's controls from its file, as far as the file can be trusted.
-void restoreall(TForm1& form);
-void restoreall(QWidget& window, const QString& path);
+void restoreall(const SavedControls& controls, QWidget& window, const QString& path);
 
 // The texts of the saved controls found under `window`; a control that is not
 // there is left out.
-SavedState collectSavedState(const QWidget& window);
-void applySavedState(QWidget& window, const SavedState& state);
+SavedState collectSavedState(const SavedControls& controls, const QWidget& window);
+void applySavedState(const SavedControls& controls, QWidget& window, const SavedState& state);

@@ -4,7 +4,7 @@
 // window's share of the time shows as the difference. The PLU text file is
 // written and read with all 1801 rows in use.
 #include "quiet_ui.h"
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"

@@ -4,7 +4,7 @@
 // (request frames, acknowledgement bytes, reply frames), at 10 bit times a
 // byte (start bit, 8 data bits, stop bit).
 #include "quiet_ui.h"
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"

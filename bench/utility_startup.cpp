@@ -1,7 +1,7 @@
 // The utility started exactly as its own main() starts it, with the start-up
 // probe watching the main window.
 #include "app/main_window.h"
-#include "app/support/qt_user_interface.h"
+#include "gui/qt_user_interface.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "window_shown_probe.h"

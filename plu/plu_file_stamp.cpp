@@ -1,6 +1,6 @@
 #include "plu_file_stamp.h"
 
-#include "app/support/qt_text.h"
+#include "gui/qt_text.h"
 
 PluFileStamp pluFileStamp(const QLocale& locale, const QDateTime& now) {
     const QString date = locale.toString(now.date(), QLocale::ShortFormat);

@@ -1,6 +1,6 @@
 #include "plu_page.h"
 
-#include "app/support/qt_text.h"
+#include "gui/qt_text.h"
 #include "link/number_parsing.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"

@@ -2,7 +2,7 @@
 // The "PLU" page: the PLU grid, the range, and the buttons that move the
 // table between the grid, the scale and a file.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "plu_grid.h"
 
 #include <QPointer>

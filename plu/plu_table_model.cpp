@@ -1,6 +1,6 @@
 #include "plu_table_model.h"
 
-#include "app/support/qt_text.h"
+#include "gui/qt_text.h"
 
 PluTableModel::PluTableModel(PluGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
 

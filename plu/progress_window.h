@@ -4,7 +4,7 @@
 // so nothing but "STOP" can start inside the transfer, while every window
 // still repaints. The user cannot close it; the transfer hides it at its end.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 
 #include <QDialog>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "range_spin_edit.h"
 
-#include "app/support/qt_text.h"
+#include "gui/qt_text.h"
 #include "link/number_parsing.h"
 
 #include <QLineEdit>

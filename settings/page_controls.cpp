@@ -1,7 +1,7 @@
 #include "page_controls.h"
 
-#include "app/support/control_helpers.h"
-#include "app/support/qt_text.h"
+#include "gui/control_helpers.h"
+#include "gui/qt_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>

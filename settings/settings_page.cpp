@@ -1,7 +1,7 @@
 #include "settings_page.h"
 
-#include "app/support/control_helpers.h"
-#include "app/support/qt_text.h"
+#include "gui/control_helpers.h"
+#include "gui/qt_text.h"
 #include "default_settings.h"
 #include "link/scale_link.h"
 #include "name_records.h"

@@ -4,7 +4,7 @@
 // button that opens the logo window. The controls hold the values; the page
 // moves them into ScaleSettings and back and calls the plain operations.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "clock.h"
 #include "scale_settings.h"
 

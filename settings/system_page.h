@@ -4,7 +4,7 @@
 // page. The main window shows the tab only while the scale is in calibration
 // mode.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "system_parameters.h"
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "tax_cell_delegate.h"
 
-#include "app/support/qt_text.h"
+#include "gui/qt_text.h"
 #include "link/user_interface.h"
 #include "tax_rates.h"
 

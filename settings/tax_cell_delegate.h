@@ -3,7 +3,7 @@
 // validateTaxCell; a refused text puts back the remembered text (the cell's
 // text when it was selected or its editor opened) and beeps.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 
 #include <QStyledItemDelegate>
 

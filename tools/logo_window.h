@@ -2,7 +2,7 @@
 // The logo window: a bitmap file made into the receipt logo, tuned with
 // brightness, contrast and a threshold switch, and sent to the scale.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "tools/logo_conversion.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "reports_page.h"
 
-#include "app/support/control_helpers.h"
-#include "app/support/qt_text.h"
+#include "gui/control_helpers.h"
+#include "gui/qt_text.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"
 #include "tools/report_file.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The "REPORTS" page: the scale's sales report as text, cleared or saved.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 
 #include <QLocale>
 #include <QWidget>

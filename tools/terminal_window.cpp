@@ -1,6 +1,6 @@
 #include "terminal_window.h"
 
-#include "app/support/qt_text.h"
+#include "gui/qt_text.h"
 #include "link/scale_link.h"
 #include "tools/terminal_key_event.h"
 #include "tools/terminal_keys.h"

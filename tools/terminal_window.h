@@ -3,7 +3,7 @@
 // second while the window is active, and its keypad, worked by mouse or PC
 // keyboard.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "tools/terminal_display.h"
 
 #include <QDialog>

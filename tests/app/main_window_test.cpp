@@ -335,7 +335,7 @@ TEST_F(MainWindowTest, EverySavedControlIsFoundAndComesBack) {
         auto* combo = control<QComboBox>(name);
         combo->setCurrentIndex(combo->count() - 1);
     }
-    const SavedState before = collectSavedState(*form->centralWidget());
+    const SavedState before = collectSavedState(TForm1::savedControls(), *form->centralWidget());
     EXPECT_EQ(before.edits.size(), 9u);
     EXPECT_EQ(before.combos.size(), 9u);
     EXPECT_EQ(before.masked.size(), 1u);
@@ -343,7 +343,7 @@ TEST_F(MainWindowTest, EverySavedControlIsFoundAndComesBack) {
 
     form->close();
     form = std::make_unique<TForm1>(link, ui, statePath());
-    const SavedState after = collectSavedState(*form->centralWidget());
+    const SavedState after = collectSavedState(TForm1::savedControls(), *form->centralWidget());
     EXPECT_EQ(after.edits, before.edits);
     EXPECT_EQ(after.combos, before.combos);
     EXPECT_EQ(after.memos, before.memos);
@@ -361,13 +361,3 @@ TEST_F(MainWindowTest, DamagedStateFileLeavesTheDefaults) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // Test discovery runs the program without the tests' environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -149,7 +149,7 @@ class FailedWriteTest : public WholeProgram {
             // Written at every exit, where no box could be answered: silent.
             {"saved state file",
              [this](const fs::path& path) {
-                 saveall(*form->centralWidget(), QString::fromStdString(path.string()));
+                 saveall(TForm1::savedControls(), *form->centralWidget(), QString::fromStdString(path.string()));
              },
              {}},
         };

@@ -2,7 +2,7 @@
 // editors, the file buttons, and the transfers against the simulated scale
 // over a real pseudo-terminal.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "plu/plu_file.h"
@@ -514,12 +514,3 @@ TEST_F(PluPageCommaTest, LoadShowsAndSaveReadsTheUsersSeparator) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

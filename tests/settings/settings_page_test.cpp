@@ -4,7 +4,7 @@
 
 #include "settings/settings_page.h"
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "sim/simulated_scale.h"
@@ -415,12 +415,3 @@ TEST_F(SettingsPageTest, TheLogoButtonAsksTheMainWindowAndNotConnectedButtonsSay
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

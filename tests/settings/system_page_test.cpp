@@ -3,7 +3,7 @@
 
 #include "settings/system_page.h"
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "sim/simulated_scale.h"

@@ -2,7 +2,7 @@
 // The real link over a pseudo-terminal to the simulated scale, and the page
 // context a window is built with.
 
-#include "app/support/page_context.h"
+#include "gui/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "sim/simulated_scale.h"

@@ -1,9 +1,11 @@
-// The fault tests drive the real windows offscreen under one QApplication.
+// The one main() of every window test program: the windows are driven
+// offscreen under one QApplication, unless a display was asked for.
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    // Test discovery runs the program without the tests' environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -1,8 +1,8 @@
 // The shared Qt layer: the combo box rule the saved state relies on, the busy
 // cursor's nesting and the file dialogs' filter line.
 
-#include "app/support/control_helpers.h"
-#include "app/support/qt_user_interface.h"
+#include "gui/control_helpers.h"
+#include "gui/qt_user_interface.h"
 
 #include <QApplication>
 #include <QComboBox>
