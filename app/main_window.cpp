@@ -4,6 +4,7 @@
 #include "help_window.h"
 #include "link/commands.h"
 #include "link/number_parsing.h"
+#include "link/port_name.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"
 #include "plu/plu_page.h"
@@ -27,7 +28,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -42,9 +42,6 @@ constexpr int kPluTab = 0;
 constexpr int kSystemTab = 3;
 
 constexpr std::uint8_t kIdentificationWidth = 32;
-
-// Numbered ports run from COM1 to COM255.
-constexpr int kHighestPortNumber = 255;
 
 const QString kConnectCaption = QStringLiteral("CONNECT");
 const QString kDisconnectCaption = QStringLiteral("DISCONNECT");
@@ -371,14 +368,7 @@ PortId TForm1::selectedPort() const {
     if (position >= 0) {
         return PortId::numbered(position + 1);
     }
-    const QString text = portSelector_->currentText().trimmed();
-    static const QRegularExpression numberedPort(QStringLiteral("^COM([1-9][0-9]{0,2})$"),
-                                                 QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = numberedPort.match(text);
-    if (match.hasMatch() && match.captured(1).toInt() <= kHighestPortNumber) {
-        return PortId::numbered(match.captured(1).toInt());
-    }
-    return PortId::named(QFile::encodeName(text).toStdString());
+    return portFromText(QFile::encodeName(portSelector_->currentText()).toStdString());
 }
 
 void TForm1::disconnectFromScale() {
