@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -244,11 +245,35 @@ void TForm1::buildTopRow(QWidget* central) {
     layout->addLayout(row);
     layout->addWidget(separator(central, QFrame::HLine));
 
+    // The line under the row: on its left a strip of the program's own tools
+    // (each added where its feature is built), on its right the scale's
+    // identification.
+    auto* line = new QHBoxLayout;
+    line->setSpacing(4);
+    toolStrip_ = new QWidget(central);
+    toolStrip_->setObjectName(QStringLiteral("ToolStrip"));
+    auto* strip = new QHBoxLayout(toolStrip_);
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->setSpacing(4);
+    line->addWidget(toolStrip_);
     identification_ = new QLabel(central);
     identification_->setObjectName(QStringLiteral("StaticText1"));
     identification_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     identification_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(identification_);
+    line->addWidget(identification_, 1);
+    layout->addLayout(line);
+}
+
+QToolButton* TForm1::addTool(const QString& objectName, const QString& caption, const QString& hint) {
+    auto* tool = new QToolButton(toolStrip_);
+    tool->setObjectName(objectName);
+    tool->setText(caption);
+    tool->setToolTip(hint);
+    tool->setAccessibleName(hint);
+    tool->setAutoRaise(true);
+    tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolStrip_->layout()->addWidget(tool);
+    return tool;
 }
 
 void TForm1::buildPages(QWidget* central) {

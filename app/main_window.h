@@ -27,6 +27,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QToolButton;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -70,6 +71,8 @@ class TForm1 : public QMainWindow {
   private:
     void buildTopRow(QWidget* central);
     void buildPages(QWidget* central);
+    // A flat button on the tool strip under the top row.
+    QToolButton* addTool(const QString& objectName, const QString& caption, const QString& hint);
     void connectControls();
     void FormCreate();
     void createSecondaryWindows();
@@ -94,6 +97,7 @@ class TForm1 : public QMainWindow {
     QPushButton* helpButton_ = nullptr;        // Button15
     QPushButton* closeButton_ = nullptr;       // Button10
     QLabel* identification_ = nullptr;         // StaticText1
+    QWidget* toolStrip_ = nullptr;             // the program's own tools, left of StaticText1
     QTabWidget* pages_ = nullptr;              // PageControl1
 
     PluPage* pluPage_ = nullptr;
