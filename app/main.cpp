@@ -1,7 +1,7 @@
 // The program: one scale link, one user interface, the main window with its
 // pages and secondary windows, then the event loop until the window closes.
 
-#include "link/posix_serial_channel.h"
+#include "link/platform_serial_channel.h"
 #include "link/scale_link.h"
 #include "main_window.h"
 #include "gui/qt_user_interface.h"
@@ -28,7 +28,7 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     QtUserInterface ui;
-    ScaleLink link(std::make_unique<PosixSerialChannel>(), ui);
+    ScaleLink link(makePlatformSerialChannel(), ui);
 
     // Creating the main window sets its defaults, restores the saved state and
     // creates the progress, terminal, logo and help windows, hidden.
