@@ -16,6 +16,11 @@ struct ConvertedRow {
 // other cells are still compared.
 ConvertedRow convertRow(const PluRow& row, std::uint16_t plu, const PluRecord* held, char separator) {
     ConvertedRow result;
+    const auto whole = pluWriteRequestFromRow(row, separator);
+    if (const auto* request = std::get_if<PluWriteRequest>(&whole)) {
+        result.record = request->record;
+        return result;
+    }
     PluRow probe = row;
     std::optional<PluRow> scaleRow;
     // Each pass replaces one failing cell by a text that converts, so one
