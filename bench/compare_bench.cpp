@@ -1,15 +1,14 @@
 // SEND CHANGES and COMPARE WITH SCALE through the plain PLU core, against the
 // simulated scale pacing its line at a real speed: the time beside the wire
 // time of every byte that crossed the line both ways, at 10 bit times a byte
-// (start bit, 8 data bits, stop bit). And the comparison of two whole tables
-// in memory, which both run once.
+// (start bit, 8 data bits, stop bit). And, without a line, the work each of
+// them does on the program's side alone.
+#include "full_plu_table.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "plu/plu_comparison.h"
 #include "plu/send_changes.h"
 #include "quiet_ui.h"
-#include "sim/scale_records.h"
-#include "sim/simulated_scale.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -22,27 +21,6 @@ constexpr int kBitsPerByte = 10;
 constexpr int kPlusPerTable = 1801; // PLU 0, PLU 1800 and the range 1..1799
 constexpr int kChangedRows = 10;
 
-// A scale whose every PLU is in use, with a name of full width, so each
-// record carries as many bytes as it can.
-void fillScale(sim::SimulatedScale& scale) {
-    scale.withMemory([](sim::ScaleMemory& memory) {
-        for (int plu = 0; plu < sim::kPluCount; ++plu) {
-            sim::PluFields fields;
-            fields.price = 100 + plu;
-            fields.code = 2000000 + plu;
-            fields.department = static_cast<std::uint8_t>(plu % 40);
-            fields.tax = static_cast<std::uint8_t>(plu % 8);
-            fields.name = "ITEM NUMBER " + std::to_string(plu) + " OF THE TABLE ......";
-            fields.name.resize(sim::kPluNameWidth, '.');
-            fields.quantity = plu * 7;
-            fields.total = plu * 13;
-            fields.count = static_cast<std::int16_t>(plu % 100);
-            memory.plu[static_cast<std::size_t>(plu)] = sim::encodePlu(fields);
-        }
-        return 0;
-    });
-}
-
 // The scale, the link and a grid loaded from the scale, with the knowledge
 // that load gave. Loaded unpaced; the line is paced from then on.
 struct LoadedTable {
@@ -52,26 +30,45 @@ struct LoadedTable {
     PluGrid grid;
     ScaleKnowledge knowledge;
 
-    bool open(std::uint32_t baud) {
+    bool open(std::uint32_t lineSpeed) {
+        baud = lineSpeed;
         if (!scale.start() || !link.openLink(PortId::named(scale.device()), baud)) {
             return false;
         }
-        fillScale(scale);
+        fillScaleWithFullTable(scale);
         const bool loaded = loadPluRange(knowledge, link, grid, kFirstRangePlu, kLastRangePlu, '.', {}) ==
                             TransferEnd::Completed;
         scale.setPacing(baud);
         return loaded && knowledge.knownCount() == kPlusPerTable;
     }
-    std::uint64_t lineBytes() const { return scale.bytesSent() + scale.bytesReceived(); }
-};
 
-void reportAgainstWire(benchmark::State& state, double measured, double wire, double exchanges) {
-    const auto n = static_cast<double>(state.iterations());
-    state.counters["measured_s"] = measured / n;
-    state.counters["wire_s"] = wire / n;
-    state.counters["over_wire_pct"] = (measured / wire - 1.0) * 100.0;
-    state.counters["us_over_wire_per_exchange"] = (measured - wire) / exchanges * 1e6;
-}
+    // Runs `work` on the paced line, adding its time, its bytes' wire time and its exchanges.
+    template <class Work> auto onLine(Work&& work) {
+        const std::uint64_t bytesBefore = scale.bytesSent() + scale.bytesReceived();
+        const std::uint64_t exchangesBefore = link.statistics().exchanges;
+        const auto start = std::chrono::steady_clock::now();
+        auto result = work();
+        measured += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        wire += static_cast<double>(scale.bytesSent() + scale.bytesReceived() - bytesBefore) * kBitsPerByte /
+                baud;
+        exchanges += link.statistics().exchanges - exchangesBefore;
+        return result;
+    }
+    void report(benchmark::State& state) const {
+        const auto n = static_cast<double>(state.iterations());
+        state.counters["exchanges"] = static_cast<double>(exchanges) / n;
+        state.counters["measured_s"] = measured / n;
+        state.counters["wire_s"] = wire / n;
+        state.counters["over_wire_pct"] = (measured / wire - 1.0) * 100.0;
+        state.counters["us_over_wire_per_exchange"] =
+            (measured - wire) / static_cast<double>(exchanges) * 1e6;
+    }
+
+    std::uint32_t baud = 0;
+    double measured = 0;
+    double wire = 0;
+    std::uint64_t exchanges = 0;
+};
 
 // Ten prices changed across the table after a load: 10 writes and command 39.
 void BM_SendChangesAtLineSpeed(benchmark::State& state) {
@@ -81,9 +78,6 @@ void BM_SendChangesAtLineSpeed(benchmark::State& state) {
         state.SkipWithError("no pseudo-terminal, or the load failed");
         return;
     }
-    double measured = 0;
-    double wire = 0;
-    std::uint64_t exchanges = 0;
     int round = 0;
     for (auto _ : state) {
         ++round;
@@ -93,14 +87,10 @@ void BM_SendChangesAtLineSpeed(benchmark::State& state) {
             table.grid.setCell(3 + i * 179, PluColumn::Price,
                                std::to_string(round) + "." + std::to_string(10 + i));
         }
-        const std::uint64_t before = table.lineBytes();
-        const std::uint64_t exchangesBefore = table.link.statistics().exchanges;
-        const auto start = std::chrono::steady_clock::now();
-        const SendChangesOutcome outcome = sendChangedRows(table.link, table.ui, table.grid, table.knowledge,
-                                                           {kFirstRangePlu, kLastRangePlu, '.', false}, {});
-        measured += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        wire += static_cast<double>(table.lineBytes() - before) * kBitsPerByte / baud;
-        exchanges += table.link.statistics().exchanges - exchangesBefore;
+        const SendChangesOutcome outcome = table.onLine([&] {
+            return sendChangedRows(table.link, table.ui, table.grid, table.knowledge,
+                                   {kFirstRangePlu, kLastRangePlu, '.', false}, {});
+        });
         if (outcome.end != SendChangesEnd::Completed || outcome.written.size() != kChangedRows) {
             state.SkipWithError("the send did not write the ten rows");
             return;
@@ -110,8 +100,7 @@ void BM_SendChangesAtLineSpeed(benchmark::State& state) {
         state.SkipWithError("the send reported an error");
         return;
     }
-    state.counters["exchanges"] = static_cast<double>(exchanges) / static_cast<double>(state.iterations());
-    reportAgainstWire(state, measured, wire, static_cast<double>(exchanges));
+    table.report(state);
 }
 // About 60 ms a send at 115200 bit/s and 0.7 s at 9600.
 BENCHMARK(BM_SendChangesAtLineSpeed)
@@ -136,21 +125,17 @@ void BM_CompareWholeTableAtLineSpeed(benchmark::State& state) {
         state.SkipWithError("no pseudo-terminal, or the load failed");
         return;
     }
-    double measured = 0;
-    double wire = 0;
     for (auto _ : state) {
-        const std::uint64_t before = table.lineBytes();
-        const auto start = std::chrono::steady_clock::now();
-        const CompareOutcome outcome =
-            compareWithScale(table.link, table.grid, table.knowledge, kFirstRangePlu, kLastRangePlu, '.', {});
-        measured += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        wire += static_cast<double>(table.lineBytes() - before) * kBitsPerByte / baud;
+        const CompareOutcome outcome = table.onLine([&] {
+            return compareWithScale(table.link, table.grid, table.knowledge, kFirstRangePlu, kLastRangePlu,
+                                    '.', {});
+        });
         if (outcome.end != TransferEnd::Completed || !outcome.comparison.agrees()) {
             state.SkipWithError("the compare failed or found differences");
             return;
         }
     }
-    reportAgainstWire(state, measured, wire, static_cast<double>(state.iterations()) * kPlusPerTable);
+    table.report(state);
 }
 // About 10.5 s a table at 115200 bit/s; 130 s at 9600.
 BENCHMARK(BM_CompareWholeTableAtLineSpeed)

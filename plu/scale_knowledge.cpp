@@ -25,7 +25,8 @@ void ScaleKnowledge::set(std::uint16_t plu, State state, PluRecord record) {
     entry.record = std::move(record);
 }
 
-void ScaleKnowledge::learnRead(std::uint16_t plu, const PluRecord& record) {
+void ScaleKnowledge::learn(std::uint16_t plu, const PluRecord& record, bool keepRunningFigures) {
+    // A number beyond the table names no PLU the scale keeps.
     if (!isPluNumber(plu)) {
         return;
     }
@@ -35,29 +36,21 @@ void ScaleKnowledge::learnRead(std::uint16_t plu, const PluRecord& record) {
     }
     PluRecord held = record;
     held.name = nameAsReadBack(record.name);
+    if (keepRunningFigures) {
+        const PluRecord* before = this->record(plu);
+        held.quantity = before != nullptr ? before->quantity : 0;
+        held.total = before != nullptr ? before->total : 0;
+        held.count = before != nullptr ? before->count : std::int16_t{0};
+    }
     set(plu, State::Present, std::move(held));
 }
 
+void ScaleKnowledge::learnRead(std::uint16_t plu, const PluRecord& record) {
+    learn(plu, record, false);
+}
+
 void ScaleKnowledge::learnWritten(std::uint16_t plu, const PluRecord& written) {
-    // A number beyond the table names no PLU the scale keeps.
-    if (!isPluNumber(plu)) {
-        return;
-    }
-    if (pluIsAbsent(plu, written.price)) {
-        set(plu, State::Absent, {});
-        return;
-    }
-    PluRecord held = written;
-    held.name = nameAsReadBack(written.name);
-    if (const PluRecord* before = record(plu)) {
-        held.quantity = before->quantity;
-        held.total = before->total;
-        held.count = before->count;
-    } else {
-        held.quantity = held.total = 0;
-        held.count = 0;
-    }
-    set(plu, State::Present, std::move(held));
+    learn(plu, written, true);
 }
 
 void ScaleKnowledge::learnFrom(const ScaleKnowledge& other) {

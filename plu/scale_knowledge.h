@@ -58,6 +58,7 @@ class ScaleKnowledge {
         State state = State::Unknown;
         PluRecord record;
     };
+    void learn(std::uint16_t plu, const PluRecord& record, bool keepRunningFigures);
     void set(std::uint16_t plu, State state, PluRecord record);
 
     std::vector<Entry> entries_ = std::vector<Entry>(kPluNumbers);
