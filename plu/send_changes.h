@@ -68,9 +68,9 @@ bool inTransferScope(int plu, int from, int to);
 std::vector<std::uint16_t> plusToReadFirst(const PluGrid& grid, const ScaleKnowledge& knowledge, int from,
                                            int to);
 
-// The whole SEND CHANGES. Messages go through `ui`: the refused rows, a cell
-// that does not convert, a PLU that reads back different; runCommand shows
-// its own on a failed exchange.
+// The whole SEND CHANGES, once the caller has checked the connection. Messages
+// go through `ui`: the refused rows, a cell that does not convert, a PLU that
+// reads back different; runCommand shows its own on a failed exchange.
 SendChangesOutcome sendChangedRows(ScaleLink& link, UserInterface& ui, const PluGrid& grid,
                                    ScaleKnowledge& knowledge, const SendChangesOptions& options,
                                    const SendChangesHooks& hooks);
