@@ -75,6 +75,19 @@ PluFields decodePlu(const PluBytes& bytes) {
     return plu;
 }
 
+void recordSale(PluBytes& record, std::int32_t quantity) {
+    PluFields plu = decodePlu(record);
+    const std::int64_t perUnit = (plu.flags & 0x01) != 0 ? 1 : 1000; // NW: pieces; else thousandths
+    // The counters wrap as the scale's 32- and 16-bit fields do.
+    plu.quantity = static_cast<std::int32_t>(std::int64_t{plu.quantity} + quantity);
+    plu.total =
+        static_cast<std::int32_t>(std::int64_t{plu.total} + std::int64_t{plu.price} * quantity / perUnit);
+    plu.count = static_cast<std::int16_t>(plu.count + 1);
+    const PluBytes counted = encodePlu(plu);
+    // Only the running figures change; the rest keeps its bytes.
+    std::copy(counted.begin() + kPluQuantity, counted.end(), record.begin() + kPluQuantity);
+}
+
 PluBytes absentPlu() {
     return encodePlu(PluFields{});
 }

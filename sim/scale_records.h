@@ -44,6 +44,10 @@ struct PluFields {
 using PluBytes = std::array<std::uint8_t, kPluRecordSize>;
 PluBytes encodePlu(const PluFields& plu);
 PluFields decodePlu(const PluBytes& bytes);
+// A sale at the counter, as the scale counts it: `quantity` (thousandths of
+// the unit weighed, or pieces for a PLU sold by the piece) added to the
+// quantity, what it cost added to the total, and one more to the count.
+void recordSale(PluBytes& record, std::int32_t quantity);
 // The record of an absent PLU: price -1, everything else zero.
 PluBytes absentPlu();
 bool isPresent(const PluBytes& bytes);

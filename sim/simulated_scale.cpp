@@ -70,6 +70,12 @@ struct SimulatedScale::Impl {
     std::vector<ReceivedRequest> requests;
     int framesReceived = 0;
     std::deque<PendingFault> faults;
+    struct CounterAction {
+        int due; // carried out requests after which it runs
+        std::function<void(ScaleMemory&)> action;
+    };
+    std::vector<CounterAction> counterActions;
+    int carriedOut = 0;
 
     // Serving thread only.
     RequestReader reader;
@@ -122,6 +128,18 @@ struct SimulatedScale::Impl {
         return f;
     }
 
+    // Under owner.mutex_: what the counter did since the last request.
+    void runCounterActions() {
+        for (auto it = counterActions.begin(); it != counterActions.end();) {
+            if (it->due <= carriedOut) {
+                it->action(owner.memory_);
+                it = counterActions.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
     void handleFrame(const RequestFrame& frame, Clock::time_point arrived) {
         {
             std::lock_guard lock(owner.mutex_);
@@ -161,9 +179,11 @@ struct SimulatedScale::Impl {
         std::vector<std::uint8_t> data;
         {
             std::lock_guard lock(owner.mutex_);
+            runCounterActions();
             data.push_back(owner.memory_.status);
             data.push_back(kSpareByte);
             const auto payload = carryOut(owner.memory_, frame.command, frame.payload);
+            ++carriedOut;
             data.insert(data.end(), payload.begin(), payload.end());
         }
         lastReply = encodeReplyFrame(kOwnAddress, data);
@@ -430,6 +450,11 @@ void SimulatedScale::injectFault(Fault fault, int times, std::chrono::millisecon
 void SimulatedScale::clearFaults() {
     std::lock_guard lock(mutex_);
     impl_->faults.clear();
+}
+
+void SimulatedScale::atCounter(int afterRequests, std::function<void(ScaleMemory&)> action) {
+    std::lock_guard lock(mutex_);
+    impl_->counterActions.push_back({impl_->carriedOut + std::max(0, afterRequests), std::move(action)});
 }
 
 void SimulatedScale::setPacing(std::uint32_t baud) {

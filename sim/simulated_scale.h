@@ -119,6 +119,12 @@ class SimulatedScale {
                      std::chrono::milliseconds delay = std::chrono::milliseconds{0});
     void clearFaults();
 
+    // Someone at the counter: `action` runs on the memory between two
+    // exchanges, once the scale has carried out `afterRequests` more requests
+    // and before it carries out the next one (0: before the next one). A
+    // person keying in a new price, or a sale, while the PC is not looking.
+    void atCounter(int afterRequests, std::function<void(ScaleMemory&)> action);
+
     // Sends reply bytes no faster than this line speed would carry them (0: as fast as possible).
     void setPacing(std::uint32_t baud);
 
