@@ -1,10 +1,23 @@
 #include "range_spin_edit.h"
 
-#include "gui/qt_text.h"
+#include "qt_text.h"
 #include "link/number_parsing.h"
 
 #include <QLineEdit>
 #include <algorithm>
+#include <string>
+
+namespace {
+
+// Sign and digits alone: a whole number, however long.
+bool isWholeNumberText(const std::string& text) {
+    const std::size_t first = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    return text.size() > first &&
+           std::all_of(text.begin() + static_cast<std::ptrdiff_t>(first), text.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
 
 RangeSpinEdit::RangeSpinEdit(int minimum, int maximum, QWidget* parent)
     : QAbstractSpinBox(parent), minimum_(minimum), maximum_(maximum) {
@@ -24,14 +37,23 @@ std::optional<int> RangeSpinEdit::value() const {
 }
 
 void RangeSpinEdit::clampToRange() {
-    if (const auto number = value(); number && (*number < minimum_ || *number > maximum_)) {
-        setValue(std::clamp(*number, minimum_, maximum_));
+    if (const auto number = value()) {
+        if (*number < minimum_ || *number > maximum_) {
+            setValue(std::clamp(*number, minimum_, maximum_));
+        }
+        return;
+    }
+    // Beyond 32 bits: past the limit on its sign's side.
+    const std::string typed = qstringToBytesLossy(text());
+    if (isWholeNumberText(typed)) {
+        setValue(typed[0] == '-' ? minimum_ : maximum_);
     }
 }
 
 void RangeSpinEdit::stepBy(int steps) {
-    const int current = value().value_or(minimum_);
-    setValue(std::clamp(current + steps, minimum_, maximum_));
+    // In 64 bits: a field of any whole number steps at its ends without overflow.
+    const long long current = value().value_or(minimum_);
+    setValue(static_cast<int>(std::clamp<long long>(current + steps, minimum_, maximum_)));
 }
 
 QValidator::State RangeSpinEdit::validate(QString&, int&) const {
@@ -39,8 +61,13 @@ QValidator::State RangeSpinEdit::validate(QString&, int&) const {
 }
 
 QSize RangeSpinEdit::sizeHint() const {
+    // Room for the widest of the limits, and for five digits at least.
+    const QFontMetrics metrics = fontMetrics();
+    const int digits = std::max({metrics.horizontalAdvance(QStringLiteral("88888")),
+                                 metrics.horizontalAdvance(QString::number(minimum_)),
+                                 metrics.horizontalAdvance(QString::number(maximum_))});
     QSize hint = QAbstractSpinBox::sizeHint();
-    hint.setWidth(std::max(hint.width(), fontMetrics().horizontalAdvance(QStringLiteral("88888")) + 32));
+    hint.setWidth(std::max(hint.width(), digits + 32));
     return hint;
 }
 

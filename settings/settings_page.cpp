@@ -3,6 +3,7 @@
 #include "gui/control_helpers.h"
 #include "gui/memo_lines.h"
 #include "gui/qt_text.h"
+#include "gui/range_spin_edit.h"
 #include "default_settings.h"
 #include "link/scale_link.h"
 #include "name_records.h"
@@ -20,7 +21,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTextDocument>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -108,7 +108,7 @@ QTableWidget* makeGrid(const char* name, int rows, QWidget* parent) {
 }
 
 // A spin field with its unit written after it.
-QWidget* withUnit(QSpinBox* spin, const QString& unit, QWidget* parent) {
+QWidget* withUnit(QWidget* spin, const QString& unit, QWidget* parent) {
     auto* box = new QWidget(parent);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);

@@ -5,6 +5,7 @@
 #include "settings/settings_page.h"
 
 #include "gui/page_context.h"
+#include "gui/range_spin_edit.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "sim/simulated_scale.h"
@@ -19,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextDocument>
@@ -67,7 +67,7 @@ protected:
     }
     QLineEdit& edit(const char* name) { return control<QLineEdit>(name); }
     QComboBox& combo(const char* name) { return control<QComboBox>(name); }
-    QSpinBox& spin(const char* name) { return control<QSpinBox>(name); }
+    RangeSpinEdit& spin(const char* name) { return control<RangeSpinEdit>(name); }
     QCheckBox& check(const char* name) { return control<QCheckBox>(name); }
     QPlainTextEdit& memo(const char* name) { return control<QPlainTextEdit>(name); }
     QTableWidget& grid(const char* name) { return control<QTableWidget>(name); }
@@ -226,25 +226,6 @@ TEST_F(SettingsPageCommaTest, TaxCellsAndRatesUseTheUsersSeparator) {
     EXPECT_EQ(editor.text(), "7,5");
     QTest::keyClicks(&editor, ".");
     EXPECT_EQ(editor.text(), "0,00");
-}
-
-TEST_F(SettingsPageTest, SpinFieldsClampWhenLeftAndReadAnEmptyTextAsTheirLowerBound) {
-    QLineEdit focusTarget(page.get());
-    focusTarget.show();
-    page->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
-    QSpinBox& drawerTime = spin("SpinEdit6");
-    drawerTime.setFocus();
-    drawerTime.selectAll();
-    QTest::keyClicks(&drawerTime, "0");
-    focusTarget.setFocus();
-    EXPECT_EQ(drawerTime.value(), 1);
-
-    QSpinBox& drawer = spin("SpinEdit6");
-    drawer.setFocus();
-    drawer.selectAll();
-    QTest::keyClick(&drawer, Qt::Key_Delete);
-    EXPECT_EQ(page->settings().drawerOpenTime, 1);
 }
 
 TEST_F(SettingsPageTest, EditableCombosSelectAMatchingItemAndNoneForOtherTexts) {
