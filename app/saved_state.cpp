@@ -1,6 +1,7 @@
 #include "saved_state.h"
 
 #include "gui/control_helpers.h"
+#include "gui/memo_lines.h"
 #include "gui/qt_text.h"
 
 #include <QComboBox>
@@ -12,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QTextEdit>
 #include <span>
 #include <utility>
 
@@ -35,40 +35,6 @@ template <class Control>
 Control* findControl(const QWidget& window, std::span<const SavedControl> section, int number) {
     const char* name = nameOf(section, number);
     return name ? window.findChild<Control*>(QString::fromLatin1(name)) : nullptr;
-}
-
-// A multi-line box may be plain or rich; either way its text is what counts.
-QString memoText(const QWidget& memo) {
-    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(&memo)) {
-        return plain->toPlainText();
-    }
-    if (const auto* rich = qobject_cast<const QTextEdit*>(&memo)) {
-        return rich->toPlainText();
-    }
-    return {};
-}
-
-void setMemoText(QWidget& memo, const QString& text) {
-    if (auto* plain = qobject_cast<QPlainTextEdit*>(&memo)) {
-        plain->setPlainText(text);
-    } else if (auto* rich = qobject_cast<QTextEdit*>(&memo)) {
-        rich->setPlainText(text);
-    }
-}
-
-// The lines as entered: the text split at its line breaks, one final empty
-// piece dropped, so an empty box has no lines.
-std::vector<std::string> memoLines(const QString& text) {
-    QStringList pieces = text.split(QLatin1Char('\n'));
-    if (!pieces.isEmpty() && pieces.constLast().isEmpty()) {
-        pieces.removeLast();
-    }
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(pieces.size()));
-    for (const QString& piece : std::as_const(pieces)) {
-        lines.push_back(qstringToBytesLossy(piece));
-    }
-    return lines;
 }
 
 QString stateFileName() {
@@ -132,8 +98,8 @@ SavedState collectSavedState(const SavedControls& controls, const QWidget& windo
         }
     }
     for (const auto& entry : controls.memos) {
-        if (const auto* memo = findControl<QWidget>(window, controls.memos, entry.number)) {
-            state.memos[entry.number] = memoLines(memoText(*memo));
+        if (const auto* memo = findControl<QPlainTextEdit>(window, controls.memos, entry.number)) {
+            state.memos[entry.number] = memoLines(*memo);
         }
     }
     return state;
@@ -158,17 +124,8 @@ void applySavedState(const SavedControls& controls, QWidget& window, const Saved
         }
     }
     for (const auto& [number, lines] : state.memos) {
-        if (auto* memo = findControl<QWidget>(window, controls.memos, number)) {
-            QStringList texts;
-            for (const auto& line : lines) {
-                texts.append(bytesToQString(line));
-            }
-            // Joined, n lines give n - 1 breaks; one more keeps a last empty line.
-            QString text = texts.join(QLatin1Char('\n'));
-            if (!lines.empty() && lines.back().empty()) {
-                text.append(QLatin1Char('\n'));
-            }
-            setMemoText(*memo, text);
+        if (auto* memo = findControl<QPlainTextEdit>(window, controls.memos, number)) {
+            setMemoLines(*memo, lines);
         }
     }
 }

@@ -13,7 +13,7 @@
 #include "plu/plu_record.h"
 #include "plu/plu_transfer.h"
 #include "plu/progress_window.h"
-#include "plu/range_spin_edit.h"
+#include "gui/range_spin_edit.h"
 #include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
 

@@ -1,15 +1,10 @@
 #include "control_helpers.h"
 
-#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QFontDatabase>
 
 QFont fixedPitchFont() {
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
-}
-
-void clampOnFocusOut(QAbstractSpinBox& spinBox) {
-    spinBox.setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 }
 
 int shownComboPosition(const QComboBox& combo) {

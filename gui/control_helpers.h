@@ -3,16 +3,11 @@
 
 #include <QFont>
 
-class QAbstractSpinBox;
 class QComboBox;
 class QString;
 
 // The system's fixed-pitch font, for status texts, memos and displays.
 QFont fixedPitchFont();
-
-// A spin box that loses the focus with a value out of its range takes the
-// nearest limit instead of its previous value.
-void clampOnFocusOut(QAbstractSpinBox& spinBox);
 
 // The position of the item the combo box shows: its text decides, since an
 // editable combo box keeps its old current item while the user types another

@@ -1,6 +1,7 @@
 #include "plu_page.h"
 
 #include "gui/qt_text.h"
+#include "gui/range_spin_edit.h"
 #include "link/number_parsing.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"
@@ -11,7 +12,6 @@
 #include "plu_table_model.h"
 #include "plu_transfer.h"
 #include "progress_window.h"
-#include "range_spin_edit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -38,11 +38,3 @@ std::string decodeDepartmentName(MessageBuffer& buffer);
 
 // Line `number` (1-based) of a box's lines; a line the box does not have is empty.
 std::string_view lineOrEmpty(const std::vector<std::string>& lines, int number);
-
-// A multi-line box's lines as entered: its text split at line breaks (CR LF,
-// LF or CR), with one final empty piece dropped. An empty box has no lines;
-// "a", break, break, "b" has three.
-std::vector<std::string> splitMemoLines(std::string_view text);
-// The box's text for these lines: joined by LF, no break after the last
-// unless the last is empty; splitMemoLines gives the same lines back.
-std::string joinMemoLines(const std::vector<std::string>& lines);

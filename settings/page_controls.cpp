@@ -2,33 +2,30 @@
 
 #include "gui/control_helpers.h"
 #include "gui/qt_text.h"
+#include "gui/range_spin_edit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
-QSpinBox* makeSpinField(const char* name, SpinRange range, int start, QWidget* parent) {
-    auto* spin = new QSpinBox(parent);
+RangeSpinEdit* makeSpinField(const char* name, SpinRange range, int start, QWidget* parent) {
+    auto* spin = new RangeSpinEdit(range.minimum, range.maximum, parent);
     spin->setObjectName(QString::fromLatin1(name));
-    spin->setRange(range.minimum, range.maximum);
-    spin->setValue(start);
-    clampOnFocusOut(*spin);
+    spin->setValue(range.clamp(start));
     return spin;
 }
 
-int spinFieldValue(const QSpinBox& spin) {
-    bool ok = false;
-    const int value = spin.locale().toInt(spin.cleanText(), &ok);
-    if (!ok) {
+int spinFieldValue(const RangeSpinEdit& spin) {
+    const auto value = spin.value();
+    if (!value) {
         return spin.minimum();
     }
-    return SpinRange{spin.minimum(), spin.maximum()}.clamp(value);
+    return SpinRange{spin.minimum(), spin.maximum()}.clamp(*value);
 }
 
-void setSpinFieldValue(QSpinBox& spin, long long value) {
+void setSpinFieldValue(RangeSpinEdit& spin, long long value) {
     spin.setValue(SpinRange{spin.minimum(), spin.maximum()}.clamp(value));
 }
 

@@ -13,15 +13,17 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
+class RangeSpinEdit;
 
 class QWidget;
 
-QSpinBox* makeSpinField(const char* name, SpinRange range, int start, QWidget* parent);
-// The field's whole number; a text that is none counts as the lower bound.
-int spinFieldValue(const QSpinBox& spin);
+// A typed number outside the range becomes the nearer bound when the field is left.
+RangeSpinEdit* makeSpinField(const char* name, SpinRange range, int start, QWidget* parent);
+// The field's whole number, clamped into the range (the field may not have
+// been left yet); a text that is none counts as the lower bound.
+int spinFieldValue(const RangeSpinEdit& spin);
 // Clamped into the range, as a value from a reply must be.
-void setSpinFieldValue(QSpinBox& spin, long long value);
+void setSpinFieldValue(RangeSpinEdit& spin, long long value);
 
 QComboBox* makeEditableCombo(const char* name, const QStringList& items, int start, QWidget* parent);
 QLineEdit* makeEdit(const char* name, const std::string& text, int maxLength, QWidget* parent);

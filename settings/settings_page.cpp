@@ -1,7 +1,9 @@
 #include "settings_page.h"
 
 #include "gui/control_helpers.h"
+#include "gui/memo_lines.h"
 #include "gui/qt_text.h"
+#include "gui/range_spin_edit.h"
 #include "default_settings.h"
 #include "link/scale_link.h"
 #include "name_records.h"
@@ -19,7 +21,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTextDocument>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -58,20 +59,11 @@ void setCellBytes(QTableWidget& grid, int row, int column, const std::string& by
     }
 }
 
-std::vector<std::string> memoLines(const QPlainTextEdit& memo) {
-    // The raw text keeps a no-break space (byte A0) as it is, where the plain
-    // text would turn it into a blank; only the block breaks need mapping.
-    QString text = memo.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return splitMemoLines(qstringToBytesLossy(text));
-}
-
 // Rewritten only when the lines differ, so a box whose text means the same
 // lines keeps its text, cursor and scroll position.
 void showMemoLines(QPlainTextEdit& memo, const std::vector<std::string>& lines) {
     if (memoLines(memo) != lines) {
-        memo.setPlainText(bytesToQString(joinMemoLines(lines)));
+        setMemoLines(memo, lines);
     }
 }
 
@@ -84,7 +76,7 @@ QPlainTextEdit* makeMemo(const char* name, const std::vector<std::string>& lines
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setTabChangesFocus(true);
-    memo->setPlainText(bytesToQString(joinMemoLines(lines)));
+    setMemoLines(*memo, lines);
     // Room for the lines a printed receipt has, each as wide as a printed line.
     const QFontMetrics metrics(memo->font());
     const int frame = 2 * memo->frameWidth() + 2 * static_cast<int>(memo->document()->documentMargin()) + 2;
@@ -116,7 +108,7 @@ QTableWidget* makeGrid(const char* name, int rows, QWidget* parent) {
 }
 
 // A spin field with its unit written after it.
-QWidget* withUnit(QSpinBox* spin, const QString& unit, QWidget* parent) {
+QWidget* withUnit(QWidget* spin, const QString& unit, QWidget* parent) {
     auto* box = new QWidget(parent);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);

@@ -18,7 +18,7 @@ class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
+class RangeSpinEdit;
 class QTableWidget;
 
 class SettingsPage : public QWidget {
@@ -63,10 +63,10 @@ private:
     QLineEdit* singleItemBarcode_ = nullptr;          // Edit1
     QLineEdit* totalBarcode_ = nullptr;               // Edit2
     QComboBox* baudRate_ = nullptr;                   // ComboBox4
-    QSpinBox* autoOff_ = nullptr;                     // SpinEdit3
-    QSpinBox* lanNumber_ = nullptr;                   // SpinEdit4
-    QSpinBox* discount_ = nullptr;                    // SpinEdit5
-    QSpinBox* drawerOpenTime_ = nullptr;              // SpinEdit6
+    RangeSpinEdit* autoOff_ = nullptr;                // SpinEdit3
+    RangeSpinEdit* lanNumber_ = nullptr;              // SpinEdit4
+    RangeSpinEdit* discount_ = nullptr;               // SpinEdit5
+    RangeSpinEdit* drawerOpenTime_ = nullptr;         // SpinEdit6
     QComboBox* darkness_ = nullptr;                   // ComboBox8
     QLineEdit* currency_ = nullptr;                   // Edit9
     QCheckBox* printAllReports_ = nullptr;            // CheckBox13

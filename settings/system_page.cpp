@@ -1,5 +1,6 @@
 #include "system_page.h"
 
+#include "gui/range_spin_edit.h"
 #include "page_controls.h"
 
 #include <QCheckBox>
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 #include <climits>
 

@@ -14,7 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
+class RangeSpinEdit;
 
 class SystemPage : public QWidget {
     Q_OBJECT
@@ -36,13 +36,13 @@ private:
 
     QComboBox* capacity_ = nullptr;              // ComboBox5
     QComboBox* scaleInterval_ = nullptr;         // ComboBox6
-    QSpinBox* unit_ = nullptr;                   // SpinEdit10
-    QSpinBox* initialZero_ = nullptr;            // SpinEdit11
+    RangeSpinEdit* unit_ = nullptr;              // SpinEdit10
+    RangeSpinEdit* initialZero_ = nullptr;       // SpinEdit11
     QLineEdit* maxTare_ = nullptr;               // Edit4
-    QSpinBox* digits_ = nullptr;                 // SpinEdit9
+    RangeSpinEdit* digits_ = nullptr;            // SpinEdit9
     QComboBox* priceRounding_ = nullptr;         // ComboBox7
-    QSpinBox* localGravity_ = nullptr;           // SpinEdit7
-    QSpinBox* destinationGravity_ = nullptr;     // SpinEdit8
+    RangeSpinEdit* localGravity_ = nullptr;      // SpinEdit7
+    RangeSpinEdit* destinationGravity_ = nullptr; // SpinEdit8
     QComboBox* stableCount_ = nullptr;           // ComboBox9
     std::array<QCheckBox*, 4> modeFlags_{};      // CheckBox9..CheckBox12, bit 0 first
     QCheckBox* minimumSale_ = nullptr;           // CheckBox14

@@ -165,8 +165,8 @@ void TForm4::Button2Click() {
     ProgressBar1->setMaximum(logo_.height);
     ProgressBar1->setValue(0);
     ProgressBar1->show();
-    // On a failure the bar stays where the send stopped.
-    if (sendLogo(context_.link, logo_, [this](int row) { ProgressBar1->setValue(row); })) {
-        ProgressBar1->hide();
-    }
+    // The bar shows a send in progress only: a failed send has said so in its
+    // message, and a bar left standing would look like a send still running.
+    sendLogo(context_.link, logo_, [this](int row) { ProgressBar1->setValue(row); });
+    ProgressBar1->hide();
 }

@@ -325,6 +325,44 @@ TEST_F(MainWindowTest, ClosingSavesTheStateThatTheNextStartRestores) {
     EXPECT_TRUE(ui.errors.empty());
 }
 
+TEST_F(MainWindowTest, LoadedReceiptLinesFillOneLineEachAndComeBackAfterARestart) {
+    struct Case {
+        std::array<std::string, 8> received;
+        QString header;
+        QString footer;
+        QByteArray saved; // the text box section of the state file
+    };
+    const Case cases[] = {
+        // An empty line between two others, an empty last line, a no-break space (byte A0).
+        {{"H\xA0" "1", "", "H3", "", "", "H6", "FOOT A", ""},
+         QStringLiteral("H\u00A0" "1\n\nH3\n\n\nH6"),
+         QStringLiteral("FOOT A\n"),
+         "\r\n51\r\n6\r\nH\xA0" "1\r\n\r\nH3\r\n\r\n\r\nH6\r\n67\r\n2\r\nFOOT A\r\n\r\n60002\r\n60001\r\n"},
+        // Every line empty: six and two empty lines, not an emptied box.
+        {{}, QStringLiteral("\n\n\n\n\n"), QStringLiteral("\n"),
+         "\r\n51\r\n6\r\n\r\n\r\n\r\n\r\n\r\n\r\n67\r\n2\r\n\r\n\r\n60002\r\n60001\r\n"},
+    };
+    auto boxText = [this](const char* name) {
+        return control<QPlainTextEdit>(name)->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n').toStdString();
+    };
+    for (const Case& c : cases) {
+        scale.withMemory([&c](sim::ScaleMemory& m) { m.printLines = c.received; });
+        connectToScale();
+        control<QPushButton>("Button9")->click();
+        EXPECT_TRUE(ui.errors.empty());
+        EXPECT_EQ(boxText("Memo1"), c.header.toStdString());
+        EXPECT_EQ(boxText("Memo2"), c.footer.toStdString());
+
+        form->close();
+        QFile file(statePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().endsWith(c.saved));
+        form = std::make_unique<TForm1>(link, ui, statePath());
+        EXPECT_EQ(boxText("Memo1"), c.header.toStdString());
+        EXPECT_EQ(boxText("Memo2"), c.footer.toStdString());
+    }
+}
+
 TEST_F(MainWindowTest, EverySavedControlIsFoundAndComesBack) {
     // Change every saved control away from its start value.
     for (const char* name : {"Edit1", "Edit2", "Edit8", "Edit7", "Edit6", "Edit3", "Edit9", "Edit4"}) {

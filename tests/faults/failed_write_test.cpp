@@ -5,7 +5,7 @@
 // through the windows, as a user saves them.
 
 #include "app/saved_state.h"
-#include "plu/range_spin_edit.h"
+#include "gui/range_spin_edit.h"
 #include "tests/faults/whole_program.h"
 #include "tools/reports_page.h"
 

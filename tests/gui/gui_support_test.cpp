@@ -1,11 +1,14 @@
-// The shared Qt layer: the combo box rule the saved state relies on, the busy
-// cursor's nesting and the file dialogs' filter line.
+// The shared Qt layer: the combo box rule the saved state relies on, the
+// lines of a text box, the busy cursor's nesting and the file dialogs' filter
+// line.
 
 #include "gui/control_helpers.h"
+#include "gui/memo_lines.h"
 #include "gui/qt_user_interface.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,6 +49,26 @@ TEST(ComboText, FixedListKeepsItsSelectionForAnUnknownText) {
     setComboText(*combo, QStringLiteral("1200"));
     EXPECT_EQ(combo->currentIndex(), 0);
     EXPECT_EQ(shownComboPosition(*combo), 0);
+}
+
+TEST(MemoLines, EveryBreakSeparatesTwoLinesSoAnEmptyLastLineCounts) {
+    using Lines = std::vector<std::string>;
+    EXPECT_TRUE(splitMemoLines("").empty());
+    EXPECT_EQ(splitMemoLines("a\n\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(splitMemoLines("a\n"), (Lines{"a", ""}));
+    EXPECT_EQ(splitMemoLines("\n"), (Lines{"", ""}));
+    EXPECT_EQ(splitMemoLines("a\r\nb\rc"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(joinMemoLines({"F1", ""}), "F1\n"); // no break after the last line
+    EXPECT_EQ(joinMemoLines({""}), "");           // one empty line is an empty box
+    for (const Lines& lines : {Lines{"H1", "", "H3"}, Lines{"F1", ""}, Lines{"", "", ""}, Lines{}}) {
+        EXPECT_EQ(splitMemoLines(joinMemoLines(lines)), lines);
+    }
+    // In a box: the no-break space stays a byte of its own, Shift+Enter is a break too.
+    QPlainTextEdit memo;
+    setMemoLines(memo, {"H\xA0" "1", "", ""});
+    EXPECT_EQ(memoLines(memo), (Lines{"H\xA0" "1", "", ""}));
+    memo.setPlainText(QStringLiteral("a") + QChar(QChar::LineSeparator) + QStringLiteral("b"));
+    EXPECT_EQ(memoLines(memo), (Lines{"a", "b"}));
 }
 
 TEST(QtUserInterfaceTest, BusyCursorNestsAndEndsWithTheOutermostScope) {

@@ -9,7 +9,7 @@
 #include "plu/plu_file_stamp.h"
 #include "plu/plu_page.h"
 #include "plu/progress_window.h"
-#include "plu/range_spin_edit.h"
+#include "gui/range_spin_edit.h"
 #include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
 #include "tests/support/recording_ui.h"

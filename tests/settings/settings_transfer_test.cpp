@@ -206,18 +206,4 @@ TEST_F(SettingsTransfer, NotConnectedSendsNothingButStillTurnsTheEuroByteIntoThe
     EXPECT_EQ(settings.currency, "EUR");
 }
 
-TEST(MemoLines, AreTheLinesAsEnteredWithOneFinalEmptyPieceDropped) {
-    EXPECT_TRUE(splitMemoLines("").empty());
-    EXPECT_EQ(splitMemoLines("a\n\nb"), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_EQ(splitMemoLines("a\n"), (std::vector<std::string>{"a"}));
-    EXPECT_EQ(splitMemoLines("a\n\n"), (std::vector<std::string>{"a", ""}));
-    EXPECT_EQ(splitMemoLines("\n"), (std::vector<std::string>{""}));
-    EXPECT_EQ(splitMemoLines("a\r\nb\rc"), (std::vector<std::string>{"a", "b", "c"}));
-    for (const std::vector<std::string>& lines :
-         {std::vector<std::string>{"H1", "", "H3"}, {"F1", ""}, {""}, {}, {"", "", ""}}) {
-        EXPECT_EQ(splitMemoLines(joinMemoLines(lines)), lines);
-    }
-    EXPECT_EQ(joinMemoLines({"a", "b"}), "a\nb");
-}
-
 } // namespace

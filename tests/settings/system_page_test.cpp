@@ -4,6 +4,7 @@
 #include "settings/system_page.h"
 
 #include "gui/page_context.h"
+#include "gui/range_spin_edit.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "sim/simulated_scale.h"
@@ -15,7 +16,6 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -76,9 +76,9 @@ TEST_F(SystemPageTest, StartValuesGoToTheScaleAsTheirKnownBytes) {
     EXPECT_EQ(control<QComboBox>("ComboBox9").currentIndex(), 2);
     EXPECT_EQ(control<QComboBox>("ComboBox9").currentText(), "3");
     EXPECT_EQ(control<QLineEdit>("Edit4").text(), "6.0");
-    EXPECT_EQ(control<QSpinBox>("SpinEdit10").maximum(), 10000);
-    EXPECT_EQ(control<QSpinBox>("SpinEdit7").minimum(), 97000);
-    EXPECT_EQ(control<QSpinBox>("SpinEdit9").minimum(), 11);
+    EXPECT_EQ(control<RangeSpinEdit>("SpinEdit10").maximum(), 10000);
+    EXPECT_EQ(control<RangeSpinEdit>("SpinEdit7").minimum(), 97000);
+    EXPECT_EQ(control<RangeSpinEdit>("SpinEdit9").minimum(), 11);
     EXPECT_TRUE(control<QCheckBox>("CheckBox10").isChecked());
     EXPECT_EQ(control<QCheckBox>("CheckBox12").text(), "One Time Tare");
     EXPECT_EQ(control<QPushButton>("Button2").text(), "SEND");
@@ -105,7 +105,7 @@ TEST_F(SystemPageTest, EachPresetFillsThePageAndSendIsStillNeeded) {
     };
     for (const auto& [name, caption, row] : presets) {
         control<QCheckBox>("CheckBox9").setChecked(true);
-        control<QSpinBox>("SpinEdit9").setValue(44);
+        control<RangeSpinEdit>("SpinEdit9").setValue(44);
         control<QComboBox>("ComboBox9").setEditText("1");
         scale.clearRequests();
         EXPECT_EQ(control<QPushButton>(name).text(), caption);
@@ -127,7 +127,7 @@ TEST_F(SystemPageTest, EachPresetFillsThePageAndSendIsStillNeeded) {
 TEST_F(SystemPageTest, TypedTextsAreCutToTheirFieldsOrStopTheSend) {
     connect();
     control<QComboBox>("ComboBox5").setEditText("300");
-    control<QSpinBox>("SpinEdit11").setValue(300);
+    control<RangeSpinEdit>("SpinEdit11").setValue(300);
     control<QLineEdit>("Edit4").setText("-1");
     click("Button2");
     Bytes sent = sentParameters();

@@ -169,23 +169,30 @@ TEST_F(LogoWindowTest, SendWhenNotConnectedSendsNothing) {
     EXPECT_TRUE(scale.requests().empty());
 }
 
-TEST(LogoWindowSend, FailureLeavesTheProgressBarWhereTheSendStopped) {
+TEST(LogoWindowSend, AFailedSendHidesTheProgressBarAsAGoodOneDoes) {
     ScriptedLink scale;
     RememberedText remembered;
     TForm4 form(PageContext{scale.link(), scale.ui, remembered, '.'});
     const fs::path dir = scratchFolder();
     scale.ui.openAnswers.push_back(saveBitmap(filled(384, 5, qRgb(0, 0, 0)), dir / "five.bmp"));
     form.findChild<QPushButton*>("Button1")->click();
+    const auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
+
     scale.replyWith(); // header
     scale.replyWith(); // row 0
     scale.replyWith(); // row 1; row 2 gets no answer
     form.findChild<QPushButton*>("Button2")->click();
-    const auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
-    EXPECT_FALSE(bar->isHidden());
-    EXPECT_EQ(bar->maximum(), 5);
-    EXPECT_EQ(bar->value(), 1);
-    EXPECT_EQ(scale.ui.errors.size(), 1u);
+    EXPECT_EQ(scale.ui.errorCount("Comunication Error!"), 1);
     EXPECT_EQ(scale.requests().size(), 3u + 3) << "three attempts at row 2, then no more rows";
+    EXPECT_EQ(bar->maximum(), 5);
+    EXPECT_EQ(bar->value(), 1) << "the bar followed the rows sent";
+    EXPECT_TRUE(bar->isHidden());
+
+    // The header itself fails: no row goes, and the bar is gone again.
+    form.findChild<QPushButton*>("Button2")->click();
+    EXPECT_EQ(scale.ui.errorCount("Comunication Error!"), 2);
+    EXPECT_EQ(scale.requests().size(), 6u + 3);
+    EXPECT_TRUE(bar->isHidden());
     fs::remove_all(dir);
 }
 

@@ -1,8 +1,12 @@
 #pragma once
-// A spin editor for one end of the PLU range. Unlike QSpinBox it keeps any
-// text the user leaves in it: a number outside the range is moved to the
-// nearest limit when the editor loses the focus, but a text that is not a
-// number stays, so the transfer can name it in its message.
+// The spin editor of every whole-number field (the PLU range, the settings
+// and system pages). Unlike QSpinBox it takes whatever is typed, so a number
+// beyond the range gets as far as the editor's own rule instead of losing the
+// keystroke that took it there: when the editor loses the focus, a number
+// outside the range becomes the nearest limit (300 in a field of 0 to 240
+// becomes 240, also a number too long for 32 bits). A text that is not a
+// number stays, for the reader to judge: the PLU range names it in its
+// message, the settings count it as the lower limit.
 
 #include <QAbstractSpinBox>
 #include <optional>
@@ -11,6 +15,9 @@ class RangeSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
   public:
     RangeSpinEdit(int minimum, int maximum, QWidget* parent = nullptr);
+
+    int minimum() const { return minimum_; }
+    int maximum() const { return maximum_; }
 
     void setValue(int value);
     // The text as a whole number; nullopt when it is not one.
