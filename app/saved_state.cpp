@@ -125,7 +125,7 @@ void applySavedState(const SavedControls& controls, QWidget& window, const Saved
     }
     for (const auto& [number, lines] : state.memos) {
         if (auto* memo = findControl<QPlainTextEdit>(window, controls.memos, number)) {
-            setMemoLines(*memo, lines);
+            restoreMemoLines(*memo, lines);
         }
     }
 }

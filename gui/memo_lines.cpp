@@ -23,7 +23,9 @@ std::vector<std::string> splitMemoLines(std::string_view text) {
             current.push_back(c);
         }
     }
-    lines.push_back(std::move(current));
+    if (!current.empty() || lines.empty()) {
+        lines.push_back(std::move(current));
+    }
     return lines;
 }
 
@@ -49,4 +51,12 @@ std::vector<std::string> memoLines(const QPlainTextEdit& memo) {
 
 void setMemoLines(QPlainTextEdit& memo, const std::vector<std::string>& lines) {
     memo.setPlainText(bytesToQString(joinMemoLines(lines)));
+}
+
+void restoreMemoLines(QPlainTextEdit& memo, const std::vector<std::string>& lines) {
+    std::string text = joinMemoLines(lines);
+    if (!lines.empty() && lines.back().empty()) {
+        text.push_back('\n');
+    }
+    memo.setPlainText(bytesToQString(text));
 }

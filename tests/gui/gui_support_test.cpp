@@ -51,22 +51,23 @@ TEST(ComboText, FixedListKeepsItsSelectionForAnUnknownText) {
     EXPECT_EQ(shownComboPosition(*combo), 0);
 }
 
-TEST(MemoLines, EveryBreakSeparatesTwoLinesSoAnEmptyLastLineCounts) {
+TEST(MemoLines, ALineBreakEndsALineSoOnlyTheLastEmptyLineIsNone) {
     using Lines = std::vector<std::string>;
     EXPECT_TRUE(splitMemoLines("").empty());
     EXPECT_EQ(splitMemoLines("a\n\nb"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(splitMemoLines("a\n"), (Lines{"a", ""}));
-    EXPECT_EQ(splitMemoLines("\n"), (Lines{"", ""}));
+    EXPECT_EQ(splitMemoLines("a\n"), (Lines{"a"}));
+    EXPECT_EQ(splitMemoLines("a\n\n"), (Lines{"a", ""}));
+    EXPECT_EQ(splitMemoLines("\n"), (Lines{""}));
     EXPECT_EQ(splitMemoLines("a\r\nb\rc"), (Lines{"a", "b", "c"}));
     EXPECT_EQ(joinMemoLines({"F1", ""}), "F1\n"); // no break after the last line
-    EXPECT_EQ(joinMemoLines({""}), "");           // one empty line is an empty box
-    for (const Lines& lines : {Lines{"H1", "", "H3"}, Lines{"F1", ""}, Lines{"", "", ""}, Lines{}}) {
+    EXPECT_EQ(joinMemoLines({""}), "");
+    for (const Lines& lines : {Lines{"H1", "", "H3"}, Lines{"F1"}, Lines{"", "", "x"}, Lines{}}) {
         EXPECT_EQ(splitMemoLines(joinMemoLines(lines)), lines);
     }
     // In a box: the no-break space stays a byte of its own, Shift+Enter is a break too.
     QPlainTextEdit memo;
-    setMemoLines(memo, {"H\xA0" "1", "", ""});
-    EXPECT_EQ(memoLines(memo), (Lines{"H\xA0" "1", "", ""}));
+    setMemoLines(memo, {"H\xA0" "1", "", "x"});
+    EXPECT_EQ(memoLines(memo), (Lines{"H\xA0" "1", "", "x"}));
     memo.setPlainText(QStringLiteral("a") + QChar(QChar::LineSeparator) + QStringLiteral("b"));
     EXPECT_EQ(memoLines(memo), (Lines{"a", "b"}));
 }
