@@ -338,6 +338,15 @@ void PosixSerialChannel::purgeReceive() {
     }
 }
 
+std::size_t PosixSerialChannel::pendingInput() const {
+    std::size_t pending = receivedEnd_ - receivedNext_;
+    int inDriver = 0;
+    if (fd_ >= 0 && ioctl(fd_, FIONREAD, &inDriver) == 0 && inDriver > 0) {
+        pending += static_cast<std::size_t>(inDriver);
+    }
+    return pending;
+}
+
 void PosixSerialChannel::raiseDtr() {
     if (fd_ < 0) {
         return;

@@ -5,6 +5,7 @@
 // channel in the tests is another, and a Windows port can sit beside them.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -47,6 +48,9 @@ public:
     virtual bool writeBlock(std::span<const std::uint8_t> bytes) = 0;
 
     virtual void purgeReceive() = 0;
+    // Bytes received and not read yet, as far as the channel can tell (0 when
+    // it cannot): the traffic log names what a purge throws away.
+    virtual std::size_t pendingInput() const { return 0; }
     virtual void raiseDtr() = 0;
 
     virtual OpenFailure failure() const = 0;
