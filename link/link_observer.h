@@ -48,3 +48,13 @@ public:
     virtual ~LinkObserver() = default;
     virtual void onLinkEvent(const LinkEvent& event) = 0;
 };
+
+// Tells `observer`, when there is one, of a port event with its text.
+inline void tellPortEvent(LinkObserver* observer, LinkEventKind kind, std::string_view text) {
+    if (observer != nullptr) {
+        LinkEvent event{};
+        event.kind = kind;
+        event.text = text;
+        observer->onLinkEvent(event);
+    }
+}

@@ -215,8 +215,10 @@ bool PosixSerialChannel::configure(int fd, const std::string& device, std::uint3
     }
     if (!standard && !setCustomBaud(fd, baud) && !isPseudoTerminal(fd)) {
         const int error = errno;
-        return fail(device, "the port cannot run at " + std::to_string(baud) + " bit/s" +
-                                (error != 0 ? ": " + systemMessage(error) : std::string()));
+        fail(device, "the port cannot run at " + std::to_string(baud) + " bit/s" +
+                         (error != 0 ? ": " + systemMessage(error) : std::string()));
+        failure_.speedRefused = true;
+        return false;
     }
     return true;
 }

@@ -37,15 +37,8 @@ bool ScaleLink::openLink(const PortId& port, std::uint32_t baud) {
     // The scale wants DTR high; a port that did not open ignores this.
     channel_->raiseDtr();
     if (observer_ != nullptr) {
-        std::string text = portLabel(port) + " at " + std::to_string(baud) + " bit/s";
-        if (!opened) {
-            const OpenFailure failure = channel_->failure();
-            text += ": " + failure.device + (failure.reason.empty() ? "" : ": " + failure.reason);
-        }
-        LinkEvent event{};
-        event.kind = opened ? LinkEventKind::PortOpened : LinkEventKind::PortOpenFailed;
-        event.text = text;
-        observer_->onLinkEvent(event);
+        tellPortEvent(observer_, opened ? LinkEventKind::PortOpened : LinkEventKind::PortOpenFailed,
+                      portAtSpeed(port, baud) + (opened ? "" : ": " + openFailureText(channel_->failure())));
     }
     if (opened) {
         openPort_ = portLabel(port);
@@ -56,11 +49,8 @@ bool ScaleLink::openLink(const PortId& port, std::uint32_t baud) {
 void ScaleLink::closeLink() {
     const bool wasOpen = channel_->isOpen();
     channel_->close();
-    if (wasOpen && observer_ != nullptr) {
-        LinkEvent event{};
-        event.kind = LinkEventKind::PortClosed;
-        event.text = openPort_;
-        observer_->onLinkEvent(event);
+    if (wasOpen) {
+        tellPortEvent(observer_, LinkEventKind::PortClosed, openPort_);
     }
 }
 
@@ -120,6 +110,17 @@ bool ScaleLink::checkConnected() {
 
 std::string portLabel(const PortId& port) {
     return port.number != 0 ? "COM" + std::to_string(port.number) : port.device;
+}
+
+std::string portAtSpeed(const PortId& port, std::uint32_t baud) {
+    return portLabel(port) + " at " + std::to_string(baud) + " bit/s";
+}
+
+std::string openFailureText(const OpenFailure& failure) {
+    if (failure.reason.empty() || failure.device.empty()) {
+        return failure.device + failure.reason;
+    }
+    return failure.device + ": " + failure.reason;
 }
 
 std::string conversionErrorText(std::string_view text, NumberKind kind) {

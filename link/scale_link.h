@@ -90,6 +90,10 @@ private:
 enum class NumberKind { Integer, FloatingPoint };
 // How the log and the boxes name a port: "COM1", or the device as given.
 std::string portLabel(const PortId& port);
+// "COM1 at 9600 bit/s".
+std::string portAtSpeed(const PortId& port, std::uint32_t baud);
+// "/dev/ttyS0: Permission denied ...": the device and the reason, either may be missing.
+std::string openFailureText(const OpenFailure& failure);
 
 std::string conversionErrorText(std::string_view text, NumberKind kind);
 // Shows it in an error box titled with the program's name.

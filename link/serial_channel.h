@@ -25,6 +25,7 @@ struct PortId {
 struct OpenFailure {
     std::string device; // the device that was tried, e.g. /dev/ttyS0
     std::string reason; // the system's words, with advice where it helps
+    bool speedRefused = false; // the port exists and opened, but not at this speed
 };
 
 class SerialChannel {
