@@ -155,14 +155,18 @@ bool PosixSerialChannel::open(const PortId& port, std::uint32_t baud) {
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        return fail(device, openErrorReason(device, error));
+        fail(device, openErrorReason(device, error));
+        failure_.inUse = error == EBUSY || error == EWOULDBLOCK;
+        return false;
     }
     // TIOCEXCL keeps other openers out, but not root; the lock keeps out
     // everyone who asks for it, root included.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
-        return fail(device, error == EWOULDBLOCK ? kInUse : systemMessage(error));
+        fail(device, error == EWOULDBLOCK ? kInUse : systemMessage(error));
+        failure_.inUse = error == EWOULDBLOCK;
+        return false;
     }
     if (!isatty(fd)) {
         ::close(fd);

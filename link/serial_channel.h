@@ -26,6 +26,7 @@ struct OpenFailure {
     std::string device; // the device that was tried, e.g. /dev/ttyS0
     std::string reason; // the system's words, with advice where it helps
     bool speedRefused = false; // the port exists and opened, but not at this speed
+    bool inUse = false;        // another program holds the port
 };
 
 class SerialChannel {

@@ -4,6 +4,7 @@
 // scale on an unknown port at an unknown speed.
 #include "link/commands.h"
 #include "link/link_log_format.h"
+#include "link/port_diagnosis.h"
 #include "link/scale_finder.h"
 #include "scale_over_pty.h"
 #include "sim/pseudo_terminal.h"
@@ -97,6 +98,20 @@ TEST_F(Toolkit, AScaleAtAnotherSpeedIsDeafThereAndAnswersAtItsOwn) {
     EXPECT_EQ(answered.outcome, ProbeResult::Outcome::Answered);
     EXPECT_EQ(answered.identification, "SIM SCALE");
     EXPECT_FALSE(link.channel().isOpen()); // a probe leaves the port closed
+}
+
+TEST_F(Toolkit, AFailedConnectSaysAtWhichSpeedTheScaleAnswersOrThatItAnswersAtNone) {
+    scale.setScaleSpeed(9600);
+    const PortId port = PortId::named(scale.device());
+    std::string details = diagnoseSilentPort(link.channel(), port, 115200, kSelectorSpeeds);
+    EXPECT_EQ(details, "The scale answered at 9600 bit/s, not at 115200: choose 9600 in the speed list, or set "
+                       "the scale's RS Baud rate to 115200.");
+    EXPECT_FALSE(link.channel().isOpen());
+
+    scale.setScaleSpeed(300); // a speed the list does not offer
+    details = diagnoseSilentPort(link.channel(), port, 9600, kSelectorSpeeds);
+    EXPECT_EQ(details, scale.device() +
+                           " opens but answers nothing at any speed: check the cable and the scale's RS Baud rate.");
 }
 
 // Two ports where nobody answers, the scale at 9600 bit/s on the third, a
