@@ -37,7 +37,8 @@ LogWindow::LogWindow(SessionLog& log, UserInterface& ui, QWidget* parent)
     text_ = new QPlainTextEdit(this);
     text_->setObjectName(QStringLiteral("LogText"));
     text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long replies wrap, so what they mean, at the end of the line, stays in sight.
+    text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     text_->setFont(fixedPitchFont());
     text_->setMaximumBlockCount(kLinesShown);
     errorsOnly_ = new QCheckBox(QStringLiteral("errors only"), this);
