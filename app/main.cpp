@@ -7,7 +7,12 @@
 #include "gui/qt_user_interface.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QDir>
 #include <QIcon>
+#include <QStandardPaths>
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char* argv[]) {
@@ -36,6 +41,17 @@ int main(int argc, char* argv[]) {
     ui.onStatusText = [&form](const std::string& text) { form.showStatusText(QString::fromLatin1(text)); };
     ui.onSystemPage = [&form](bool visible) { form.setSystemTabVisible(visible); };
     QObject::connect(&form, &TForm1::closed, &app, &QApplication::quit, Qt::QueuedConnection);
+
+    // This run's communication log, beside the last runs' in the user's data folder.
+    const QString logFolder =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("logs"));
+    form.sessionLog().startFile(QFile::encodeName(logFolder).toStdString());
+    const int offset = QDateTime::currentDateTime().offsetFromUtc() / 60; // minutes east of UTC
+    form.sessionLog().linkLog().note(QStringLiteral("tallivos-utility started; times are local, UTC%1%2:%3")
+                                         .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                                         .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
+                                         .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'))
+                                         .toStdString());
 
     form.show();
     return QApplication::exec();

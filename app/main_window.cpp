@@ -1,14 +1,20 @@
 #include "main_window.h"
 
 #include "connection_indicator.h"
+#include "find_scale_dialog.h"
 #include "help_window.h"
 #include "link/commands.h"
 #include "link/number_parsing.h"
+#include "link/port_diagnosis.h"
 #include "link/port_name.h"
+#include "link/scale_finder.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"
 #include "plu/plu_page.h"
 #include "plu/progress_window.h"
+#include "log_window.h"
+#include "port_list.h"
+#include "port_selector.h"
 #include "saved_state.h"
 #include "settings/settings_page.h"
 #include "settings/system_page.h"
@@ -54,8 +60,8 @@ QFrame* separator(QWidget* parent, QFrame::Shape shape) {
     return line;
 }
 
-QComboBox* selector(QWidget* parent, const QString& name, const QStringList& items, const QString& hint) {
-    auto* combo = new QComboBox(parent);
+template <class Combo>
+Combo* selector(Combo* combo, const QString& name, const QStringList& items, const QString& hint) {
     combo->setObjectName(name);
     combo->setEditable(true);
     // A typed text is a choice of its own, never a new item of the list.
@@ -166,14 +172,21 @@ TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath,
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
     buildTopRow(central);
+    logButton_ = addTool(QStringLiteral("LogButton"), QStringLiteral("LOG"),
+                         QStringLiteral("communication log: every frame to and from the scale"));
     buildPages(central);
     connectControls();
+    link_.setObserver(&sessionLog_.observer());
 
     FormCreate();
     createSecondaryWindows();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    if (link_.observer() == &sessionLog_.observer()) {
+        link_.setObserver(nullptr);
+    }
+}
 
 PageContext TForm1::pageContext() {
     return PageContext{link_, ui_, rememberedText_, localeDecimalSeparator()};
@@ -183,16 +196,14 @@ void TForm1::buildTopRow(QWidget* central) {
     auto* row = new QHBoxLayout;
     row->setSpacing(6);
 
-    portSelector_ = selector(central, QStringLiteral("ComboBox2"),
-                             {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
-                              QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
-                              QStringLiteral("COM7"), QStringLiteral("COM8")},
+    // COM1 to COM8, then the ports this computer has.
+    portSelector_ = selector(new PortSelector(central), QStringLiteral("ComboBox2"), {},
                              QStringLiteral("choice the comport"));
     portSelector_->setAccessibleName(QStringLiteral("port"));
     // Room for a typed device such as /dev/ttyUSB0.
     portSelector_->setMinimumWidth(
         portSelector_->fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB0")) + 32);
-    speedSelector_ = selector(central, QStringLiteral("ComboBox1"),
+    speedSelector_ = selector(new QComboBox(central), QStringLiteral("ComboBox1"),
                               {QStringLiteral("1200"), QStringLiteral("2400"), QStringLiteral("4800"),
                                QStringLiteral("9600"), QStringLiteral("14400"), QStringLiteral("19200"),
                                QStringLiteral("28800"), QStringLiteral("38400"), QStringLiteral("57600"),
@@ -216,9 +227,13 @@ void TForm1::buildTopRow(QWidget* central) {
     indicator_->setObjectName(QStringLiteral("Shape1"));
     indicator_->setToolTip(QStringLiteral("indicator, light-green if connect"));
     indicator_->setAccessibleName(QStringLiteral("indicator, light-green if connect"));
+    findScaleButton_ = button(central, QStringLiteral("FindScaleButton"), QStringLiteral("FIND"),
+                              QStringLiteral("find the scale: every port at every speed"));
+    findScaleButton_->setFixedWidth(findScaleButton_->fontMetrics().horizontalAdvance(QStringLiteral("FIND")) + 20);
     row->addWidget(addressBox_);
     row->addWidget(connectButton_);
     row->addWidget(indicator_);
+    row->addWidget(findScaleButton_);
     row->addWidget(separator(central, QFrame::VLine));
 
     terminalButton_ = button(central, QStringLiteral("Button16"), QStringLiteral("TERMINAL"),
@@ -309,6 +324,10 @@ void TForm1::connectControls() {
     connect(helpButton_, &QPushButton::clicked, this, &TForm1::Button15Click);
     // CLOSE: ends the program as the window's close box does.
     connect(closeButton_, &QPushButton::clicked, this, &TForm1::Button10Click);
+    // FIND: tries every listed port at every speed and chooses where the scale answered.
+    connect(findScaleButton_, &QPushButton::clicked, this, &TForm1::FindScaleClick);
+    // LOG: the communication log window, at any time.
+    connect(logButton_, &QToolButton::clicked, this, &TForm1::LogButtonClick);
 }
 
 void TForm1::FormCreate() {
@@ -328,10 +347,12 @@ void TForm1::createSecondaryWindows() {
     terminalWindow_ = new TForm3(pageContext(), this);
     logoWindow_ = new TForm4(pageContext(), this);
     helpWindow_ = new TForm5(this);
+    logWindow_ = new LogWindow(sessionLog_, ui_, this);
     // The PLU transfers show their progress in the one progress window.
     pluPage_->setProgressWindow(progressWindow_);
     for (QWidget* window : {static_cast<QWidget*>(progressWindow_), static_cast<QWidget*>(terminalWindow_),
-                            static_cast<QWidget*>(logoWindow_), static_cast<QWidget*>(helpWindow_)}) {
+                            static_cast<QWidget*>(logoWindow_), static_cast<QWidget*>(helpWindow_),
+                            static_cast<QWidget*>(logWindow_)}) {
         window->hide();
     }
 }
@@ -365,18 +386,22 @@ void TForm1::connectToScale() {
     }
 
     const PortId port = selectedPort();
-    if (!link_.openLink(port, static_cast<std::uint32_t>(speed))) {
+    const auto baud = static_cast<std::uint32_t>(speed);
+    if (!link_.openLink(port, baud)) {
         const OpenFailure failure = link_.openFailure();
-        std::string details = failure.device;
-        if (!failure.reason.empty()) {
-            details += details.empty() ? failure.reason : ": " + failure.reason;
-        }
-        ui_.showErrorWithDetails("Cannot inicialize COM port!", "Error!", details);
+        ui_.showErrorWithDetails("Cannot inicialize COM port!", "Error!",
+                                 openFailureDetails(failure, portTroubleCauses(port, failure.inUse)));
         return;
     }
 
     link_.buffer().clear();
-    if (!link_.runCommand(cmd::kIdentify)) {
+    // No answer: the box's details say whether the scale answers at another
+    // speed, found with short probes while the busy cursor shows.
+    const auto whyNoAnswer = [&] {
+        const BusyCursor busy(ui_);
+        return diagnoseSilentPort(link_.channel(), port, baud, listedSpeeds(), link_.observer());
+    };
+    if (!link_.runCommand(cmd::kIdentify, whyNoAnswer)) {
         link_.closeLink();
         return;
     }
@@ -384,16 +409,61 @@ void TForm1::connectToScale() {
     identification_->setText(QStringLiteral("SCALE ID: ") + bytesToQString(id));
     connectButton_->setText(kDisconnectCaption);
     indicator_->setConnected(true);
+    // The scale is found: a search now would take the open port away.
+    findScaleButton_->setEnabled(false);
 }
 
 PortId TForm1::selectedPort() const {
     // The item at position p is port p + 1; "COMn" typed by hand is port n
     // as well; any other text names the device itself.
+    // The ports found after COM8 are named by their text, the device itself.
     const int position = shownComboPosition(*portSelector_);
-    if (position >= 0) {
+    if (position >= 0 && position < kNumberedPortItems) {
         return PortId::numbered(position + 1);
     }
     return portFromText(QFile::encodeName(portSelector_->currentText()).toStdString());
+}
+
+std::vector<std::uint32_t> TForm1::listedSpeeds() const {
+    std::vector<std::uint32_t> speeds;
+    for (int i = 0; i < speedSelector_->count(); ++i) {
+        std::int32_t speed = 0;
+        if (parseInt(qstringToBytesLossy(speedSelector_->itemText(i)), speed) && speed > 0) {
+            speeds.push_back(static_cast<std::uint32_t>(speed));
+        }
+    }
+    return speeds;
+}
+
+void TForm1::FindScaleClick() {
+    if (link_.isOpen()) {
+        return;
+    }
+    portSelector_->refresh();
+    // The port the user typed first, then every listed one.
+    std::vector<PortCandidate> ports;
+    const QString typed = portSelector_->currentText();
+    if (shownComboPosition(*portSelector_) < 0 && !typed.trimmed().isEmpty()) {
+        ports.push_back({portFromText(QFile::encodeName(typed).toStdString()), QFile::encodeName(typed).toStdString()});
+    }
+    for (int i = 0; i < portSelector_->count(); ++i) {
+        const std::string text = QFile::encodeName(portSelector_->itemText(i)).toStdString();
+        ports.push_back({i < kNumberedPortItems ? PortId::numbered(i + 1) : portFromText(text), text});
+    }
+    sessionLog_.linkLog().note("looking for the scale on " + std::to_string(ports.size()) + " ports");
+    ScaleFinder finder(link_.channel(), ports, listedSpeeds(), link_.observer());
+    auto* dialog = findChild<FindScaleDialog*>(QStringLiteral("FindScaleDialog"));
+    if (dialog == nullptr) {
+        dialog = new FindScaleDialog(this);
+    }
+    if (const auto found = dialog->run(finder)) {
+        setComboText(*portSelector_, QFile::decodeName(finder.ports()[found->portIndex].label.c_str()));
+        setComboText(*speedSelector_, QString::number(found->baud));
+    }
+}
+
+void TForm1::LogButtonClick() {
+    bringUp(*logWindow_);
 }
 
 void TForm1::disconnectFromScale() {
@@ -403,6 +473,7 @@ void TForm1::disconnectFromScale() {
     pages_->setCurrentIndex(kPluTab);
     setSystemTabVisible(false);
     link_.closeLink();
+    findScaleButton_->setEnabled(true);
 }
 
 void TForm1::Button16Click() {

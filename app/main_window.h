@@ -6,6 +6,7 @@
 
 #include "gui/page_context.h"
 #include "app/saved_state.h"
+#include "app/session_log.h"
 #include "link/serial_channel.h"
 
 #include <QMainWindow>
@@ -22,6 +23,8 @@ class TForm2;
 class TForm3;
 class TForm4;
 class TForm5;
+class LogWindow;
+class PortSelector;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -52,6 +55,10 @@ class TForm1 : public QMainWindow {
     TForm3* terminalWindow() const { return terminalWindow_; }
     TForm4* logoWindow() const { return logoWindow_; }
     TForm5* helpWindow() const { return helpWindow_; }
+    LogWindow* logWindow() const { return logWindow_; }
+
+    // This run's communication log, watching the link from the window's creation.
+    SessionLog& sessionLog() { return sessionLog_; }
 
   signals:
     // The window was closed and its state saved: the program ends.
@@ -67,6 +74,8 @@ class TForm1 : public QMainWindow {
     void Button14Click();
     void Button15Click();
     void Button10Click();
+    void FindScaleClick();
+    void LogButtonClick();
 
   private:
     void buildTopRow(QWidget* central);
@@ -79,6 +88,7 @@ class TForm1 : public QMainWindow {
     void connectToScale();
     void disconnectFromScale();
     PortId selectedPort() const;
+    std::vector<std::uint32_t> listedSpeeds() const;
     PageContext pageContext();
 
     ScaleLink& link_;
@@ -87,17 +97,19 @@ class TForm1 : public QMainWindow {
     RememberedText rememberedText_;
     bool centred_ = false;
 
-    QComboBox* portSelector_ = nullptr;        // ComboBox2
+    PortSelector* portSelector_ = nullptr;     // ComboBox2
     QComboBox* speedSelector_ = nullptr;       // ComboBox1
     QLineEdit* addressBox_ = nullptr;          // Edit5
     QPushButton* connectButton_ = nullptr;     // Button11
     ConnectionIndicator* indicator_ = nullptr; // Shape1
+    QPushButton* findScaleButton_ = nullptr;   // FindScaleButton
     QPushButton* terminalButton_ = nullptr;    // Button16
     QLabel* statusText_ = nullptr;             // Label4
     QPushButton* helpButton_ = nullptr;        // Button15
     QPushButton* closeButton_ = nullptr;       // Button10
     QLabel* identification_ = nullptr;         // StaticText1
     QWidget* toolStrip_ = nullptr;             // the program's own tools, left of StaticText1
+    QToolButton* logButton_ = nullptr;         // LogButton, on the tool strip
     QTabWidget* pages_ = nullptr;              // PageControl1
 
     PluPage* pluPage_ = nullptr;
@@ -109,4 +121,8 @@ class TForm1 : public QMainWindow {
     TForm3* terminalWindow_ = nullptr;
     TForm4* logoWindow_ = nullptr;
     TForm5* helpWindow_ = nullptr;
+    LogWindow* logWindow_ = nullptr;
+
+    // This run's communication log: the link's observer while the window lives.
+    SessionLog sessionLog_;
 };

@@ -17,6 +17,7 @@
 // - attempt: one purge of stale input, one request and the wait for its
 //   reply; at most three per exchange.
 
+#include "link_observer.h"
 #include "message_buffer.h"
 #include "serial_channel.h"
 
@@ -69,9 +70,23 @@ struct ExchangeTally {
     int purges = 0;
 };
 
-// Runs the whole exchange: up to three attempts, each purging stale input,
-// sending the request and waiting for a good reply. On success the reply's data
-// (check byte last) is stored in `buffer` and true is returned; on failure the
-// buffer holds no readable reply.
+// How an exchange runs: the read time-out of every byte it waits for, the
+// attempts it makes, and who watches it (nobody when null).
+struct ExchangeSettings {
+    std::chrono::milliseconds readTimeout;
+    int attempts = frame::kMaxAttempts;
+    LinkObserver* observer = nullptr;
+};
+
+// Runs the whole exchange: up to `attempts` attempts, each purging stale
+// input, sending the request and waiting for a good reply. On success the
+// reply's data (check byte last) is stored in `buffer` and true is returned; on
+// failure the buffer holds no readable reply.
 bool exchangeFrames(SerialChannel& channel, MessageBuffer& buffer, std::uint8_t address, std::uint8_t command,
-                    std::chrono::milliseconds readTimeout, ExchangeTally& tally);
+                    const ExchangeSettings& settings, ExchangeTally& tally);
+
+// Three attempts, nobody watching.
+inline bool exchangeFrames(SerialChannel& channel, MessageBuffer& buffer, std::uint8_t address,
+                           std::uint8_t command, std::chrono::milliseconds readTimeout, ExchangeTally& tally) {
+    return exchangeFrames(channel, buffer, address, command, ExchangeSettings{readTimeout}, tally);
+}

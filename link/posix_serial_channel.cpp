@@ -155,14 +155,18 @@ bool PosixSerialChannel::open(const PortId& port, std::uint32_t baud) {
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        return fail(device, openErrorReason(device, error));
+        fail(device, openErrorReason(device, error));
+        failure_.inUse = error == EBUSY || error == EWOULDBLOCK;
+        return false;
     }
     // TIOCEXCL keeps other openers out, but not root; the lock keeps out
     // everyone who asks for it, root included.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
-        return fail(device, error == EWOULDBLOCK ? kInUse : systemMessage(error));
+        fail(device, error == EWOULDBLOCK ? kInUse : systemMessage(error));
+        failure_.inUse = error == EWOULDBLOCK;
+        return false;
     }
     if (!isatty(fd)) {
         ::close(fd);
@@ -215,8 +219,10 @@ bool PosixSerialChannel::configure(int fd, const std::string& device, std::uint3
     }
     if (!standard && !setCustomBaud(fd, baud) && !isPseudoTerminal(fd)) {
         const int error = errno;
-        return fail(device, "the port cannot run at " + std::to_string(baud) + " bit/s" +
-                                (error != 0 ? ": " + systemMessage(error) : std::string()));
+        fail(device, "the port cannot run at " + std::to_string(baud) + " bit/s" +
+                         (error != 0 ? ": " + systemMessage(error) : std::string()));
+        failure_.speedRefused = true;
+        return false;
     }
     return true;
 }
@@ -336,6 +342,15 @@ void PosixSerialChannel::purgeReceive() {
     if (fd_ >= 0) {
         tcflush(fd_, TCIFLUSH);
     }
+}
+
+std::size_t PosixSerialChannel::pendingInput() const {
+    std::size_t pending = receivedEnd_ - receivedNext_;
+    int inDriver = 0;
+    if (fd_ >= 0 && ioctl(fd_, FIONREAD, &inDriver) == 0 && inDriver > 0) {
+        pending += static_cast<std::size_t>(inDriver);
+    }
+    return pending;
 }
 
 void PosixSerialChannel::raiseDtr() {

@@ -30,6 +30,7 @@ public:
     bool writeBlock(std::span<const std::uint8_t> bytes) override;
 
     void purgeReceive() override;
+    std::size_t pendingInput() const override;
     void raiseDtr() override;
 
     OpenFailure failure() const override { return failure_; }

@@ -1,6 +1,7 @@
 #include "scale_link.h"
 
 #include "frame_exchange.h"
+#include "link_observer.h"
 #include "user_interface.h"
 
 #include <cstdio>
@@ -35,10 +36,23 @@ bool ScaleLink::openLink(const PortId& port, std::uint32_t baud) {
     const bool opened = channel_->open(port, baud);
     // The scale wants DTR high; a port that did not open ignores this.
     channel_->raiseDtr();
+    if (observer_ != nullptr) {
+        tellPortEvent(observer_, opened ? LinkEventKind::PortOpened : LinkEventKind::PortOpenFailed,
+                      portAtSpeed(port, baud) + (opened ? "" : ": " + openFailureText(channel_->failure())));
+    }
+    if (opened) {
+        openPort_ = portLabel(port);
+    }
     return opened;
 }
 
-void ScaleLink::closeLink() { channel_->close(); }
+void ScaleLink::closeLink() {
+    const bool wasOpen = channel_->isOpen();
+    channel_->close();
+    if (wasOpen) {
+        tellPortEvent(observer_, LinkEventKind::PortClosed, openPort_);
+    }
+}
 
 bool ScaleLink::isOpen() const { return channel_->isOpen(); }
 
@@ -46,7 +60,8 @@ OpenFailure ScaleLink::openFailure() const { return channel_->failure(); }
 
 void ScaleLink::exchange() {
     ExchangeTally tally;
-    linkError_ = !exchangeFrames(*channel_, buffer_, address_, command_, kReadTimeout, tally);
+    linkError_ = !exchangeFrames(*channel_, buffer_, address_, command_,
+                                 ExchangeSettings{kReadTimeout, frame::kMaxAttempts, observer_}, tally);
     ++stats_.exchanges;
     stats_.attempts += static_cast<std::uint64_t>(tally.attempts);
     stats_.purges += static_cast<std::uint64_t>(tally.purges);
@@ -59,7 +74,9 @@ void ScaleLink::send(std::uint8_t command) {
     buffer_.setCursor(0);
 }
 
-bool ScaleLink::runCommand(std::uint8_t command) {
+bool ScaleLink::runCommand(std::uint8_t command) { return runCommand(command, {}); }
+
+bool ScaleLink::runCommand(std::uint8_t command, const std::function<std::string()>& failureDetails) {
     // Held through the error box too: its nested event loop may fire the
     // terminal's poll timer, which must not start an exchange on this buffer.
     const InProgress running(inProgress_);
@@ -67,7 +84,11 @@ bool ScaleLink::runCommand(std::uint8_t command) {
     if (linkError_) {
         // A failed exchange leaves no reply to read a status from: the status
         // text and the "SYSTEM" tab keep what the last good reply set.
-        ui_.showError("Comunication Error!", kErrorTitle);
+        if (failureDetails) {
+            ui_.showErrorWithDetails("Comunication Error!", kErrorTitle, failureDetails());
+        } else {
+            ui_.showError("Comunication Error!", kErrorTitle);
+        }
         return false;
     }
     const std::uint8_t status = buffer_.getU8();
@@ -85,6 +106,21 @@ bool ScaleLink::checkConnected() {
     }
     ui_.showError("You are not connected to the scale!", kErrorTitle);
     return false;
+}
+
+std::string portLabel(const PortId& port) {
+    return port.number != 0 ? "COM" + std::to_string(port.number) : port.device;
+}
+
+std::string portAtSpeed(const PortId& port, std::uint32_t baud) {
+    return portLabel(port) + " at " + std::to_string(baud) + " bit/s";
+}
+
+std::string openFailureText(const OpenFailure& failure) {
+    if (failure.reason.empty() || failure.device.empty()) {
+        return failure.device + failure.reason;
+    }
+    return failure.device + ": " + failure.reason;
 }
 
 std::string conversionErrorText(std::string_view text, NumberKind kind) {

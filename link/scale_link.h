@@ -10,8 +10,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
+class LinkObserver;
 class UserInterface;
 
 // Read time-out of the channel: 20 ticks of 55 ms.
@@ -39,6 +42,9 @@ public:
     // show the status byte and the "SYSTEM" tab from a good reply; the cursor
     // is left at reply byte 2.
     bool runCommand(std::uint8_t command);
+    // The same, with details for the error box that are worked out only when
+    // the command fails (CONNECT finds out why the scale did not answer).
+    bool runCommand(std::uint8_t command, const std::function<std::string()>& failureDetails);
     // The not-connected guard: "You are not connected to the scale!".
     bool checkConnected();
 
@@ -60,6 +66,10 @@ public:
 
     SerialChannel& channel() { return *channel_; }
 
+    // Who is told of every frame and turn of the link; nobody when null.
+    void setObserver(LinkObserver* observer) { observer_ = observer; }
+    LinkObserver* observer() const { return observer_; }
+
 private:
     void exchange();
 
@@ -71,11 +81,20 @@ private:
     bool linkError_ = false;
     int inProgress_ = 0;
     Statistics stats_;
+    LinkObserver* observer_ = nullptr;
+    std::string openPort_; // the port's label while open, for the log
 };
 
 // Text for the box that reports a number that does not convert:
 // "'12x' is not a valid integer value." / "... floating point value."
 enum class NumberKind { Integer, FloatingPoint };
+// How the log and the boxes name a port: "COM1", or the device as given.
+std::string portLabel(const PortId& port);
+// "COM1 at 9600 bit/s".
+std::string portAtSpeed(const PortId& port, std::uint32_t baud);
+// "/dev/ttyS0: Permission denied ...": the device and the reason, either may be missing.
+std::string openFailureText(const OpenFailure& failure);
+
 std::string conversionErrorText(std::string_view text, NumberKind kind);
 // Shows it in an error box titled with the program's name.
 void reportConversionError(UserInterface& ui, std::string_view text, NumberKind kind);

@@ -5,6 +5,7 @@
 // channel in the tests is another, and a Windows port can sit beside them.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -24,6 +25,8 @@ struct PortId {
 struct OpenFailure {
     std::string device; // the device that was tried, e.g. /dev/ttyS0
     std::string reason; // the system's words, with advice where it helps
+    bool speedRefused = false; // the port exists and opened, but not at this speed
+    bool inUse = false;        // another program holds the port
 };
 
 class SerialChannel {
@@ -47,6 +50,9 @@ public:
     virtual bool writeBlock(std::span<const std::uint8_t> bytes) = 0;
 
     virtual void purgeReceive() = 0;
+    // Bytes received and not read yet, as far as the channel can tell (0 when
+    // it cannot): the traffic log names what a purge throws away.
+    virtual std::size_t pendingInput() const { return 0; }
     virtual void raiseDtr() = 0;
 
     virtual OpenFailure failure() const = 0;

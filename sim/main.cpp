@@ -32,6 +32,10 @@ constexpr const char* kUsage = "usage: scale-sim [options]\n"
                                "  --link PATH     also make PATH a symbolic link to the device\n"
                                "                  (replaces an older symbolic link there; removed at exit)\n"
                                "  --baud N        send reply bytes no faster than N bit/s would carry them\n"
+                               "  --rs-baud N     the scale's own speed: understand the utility only when\n"
+                               "                  it opens the port at N bit/s (default: at any speed)\n"
+                               "  --wrong-speed silent|garbage\n"
+                               "                  what a utility at another speed hears back (default: silent)\n"
                                "  --stdin         also stop when standard input closes\n"
                                "  --help          this text\n";
 
@@ -56,6 +60,8 @@ int main(int argc, char** argv) {
     bool haveId = false, haveStatus = false, watchStdin = false;
     std::uint8_t status = 0;
     unsigned long baud = 0;
+    unsigned long scaleBaud = 0;
+    sim::WrongSpeed wrongSpeed = sim::WrongSpeed::Silent;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](const char* name) -> const char* {
@@ -85,6 +91,15 @@ int main(int argc, char** argv) {
             haveStatus = true;
         } else if (arg == "--baud") {
             baud = std::strtoul(value("--baud"), nullptr, 10);
+        } else if (arg == "--rs-baud") {
+            scaleBaud = std::strtoul(value("--rs-baud"), nullptr, 10);
+        } else if (arg == "--wrong-speed") {
+            const std::string answer = value("--wrong-speed");
+            if (answer != "silent" && answer != "garbage") {
+                std::fprintf(stderr, "scale-sim: --wrong-speed takes silent or garbage\n");
+                return 2;
+            }
+            wrongSpeed = answer == "garbage" ? sim::WrongSpeed::Garbage : sim::WrongSpeed::Silent;
         } else if (arg == "--stdin") {
             watchStdin = true;
         } else {
@@ -122,6 +137,7 @@ int main(int argc, char** argv) {
         return 0;
     });
     scale.setPacing(static_cast<std::uint32_t>(baud));
+    scale.setScaleSpeed(static_cast<std::uint32_t>(scaleBaud), wrongSpeed);
     if (!scale.start()) {
         std::fprintf(stderr, "scale-sim: cannot create a pseudo-terminal\n");
         return 1;

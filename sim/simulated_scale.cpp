@@ -1,5 +1,6 @@
 #include "sim/simulated_scale.h"
 
+#include "sim/line_speed.h"
 #include "sim/pseudo_terminal.h"
 #include "sim/scale_commands.h"
 #include "sim/scale_display.h"
@@ -42,6 +43,10 @@ constexpr std::uint8_t kFloodByte = 0x55; // never the frame mark
 constexpr std::size_t kOverlongData = 300;
 // Bytes read from the line in one go.
 constexpr std::size_t kReadChunk = 4096;
+// What the program hears from a scale at another speed: as many garbled bytes
+// as it sent, from a fixed sequence so every run sees the same garbage.
+constexpr std::uint32_t kGarbageMultiplier = 1103515245; // a linear congruential sequence
+constexpr std::uint32_t kGarbageIncrement = 12345;
 // Noise sent before a reply: no frame mark at its end, so the reply's own mark is seen.
 constexpr std::uint8_t kNoise[] = {0x55, 0xAA, 0x00, 0xFF, 0xC3, 0x12, 0x02, 0x7E};
 // The start of a reply that is abandoned for a new frame.
@@ -63,6 +68,9 @@ struct SimulatedScale::Impl {
     std::atomic<bool> stopping{false};
     std::atomic<bool> hungUp{false};
     std::atomic<std::uint32_t> baud{0};
+    std::atomic<std::uint32_t> scaleBaud{0};
+    std::atomic<WrongSpeed> wrongSpeed{WrongSpeed::Silent};
+    std::uint32_t garbageState = 1;
     std::atomic<std::uint64_t> sent{0};
     std::atomic<std::uint64_t> received{0};
 
@@ -273,6 +281,21 @@ struct SimulatedScale::Impl {
             return true;
         }
         received += static_cast<std::uint64_t>(n);
+        const std::uint32_t own = scaleBaud.load();
+        if (own != 0 && lineSpeed(line.master()) != own) {
+            // Framing errors only: no byte reaches the scale's frame reader,
+            // and a frame it had begun is lost.
+            reader = RequestReader{};
+            if (wrongSpeed.load() == WrongSpeed::Garbage) {
+                std::vector<std::uint8_t> garbage(static_cast<std::size_t>(n));
+                for (auto& b : garbage) {
+                    garbageState = garbageState * kGarbageMultiplier + kGarbageIncrement;
+                    b = static_cast<std::uint8_t>(garbageState >> 16);
+                }
+                queue(garbage, Clock::now());
+            }
+            return true;
+        }
         if (flooding) {
             // The PC speaks again: the flood ends here.
             flooding = false;
@@ -459,6 +482,11 @@ void SimulatedScale::atCounter(int afterRequests, std::function<void(ScaleMemory
 
 void SimulatedScale::setPacing(std::uint32_t baud) {
     impl_->baud = baud;
+}
+
+void SimulatedScale::setScaleSpeed(std::uint32_t baud, WrongSpeed atWrongSpeed) {
+    impl_->wrongSpeed = atWrongSpeed;
+    impl_->scaleBaud = baud;
 }
 
 std::uint64_t SimulatedScale::bytesSent() const {

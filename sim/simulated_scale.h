@@ -87,6 +87,12 @@ enum class Fault {
     HangUp,            // close the line as an unplugged adapter does; the scale is gone
 };
 
+// What a scale set to one speed makes of a line the program set to another.
+enum class WrongSpeed {
+    Silent,  // it understands nothing and says nothing
+    Garbage, // it understands nothing, and what it sends back arrives garbled
+};
+
 class SimulatedScale {
   public:
     // A new scale is blank, as one fresh from the factory: every PLU absent,
@@ -127,6 +133,12 @@ class SimulatedScale {
 
     // Sends reply bytes no faster than this line speed would carry them (0: as fast as possible).
     void setPacing(std::uint32_t baud);
+
+    // The scale's own "RS Baud rate": it understands the program only while
+    // the program's end of the line is set to this speed (0, the default:
+    // whatever speed the program chose). At any other speed every byte the
+    // program sends is lost to the scale, which then answers as `atWrongSpeed` says.
+    void setScaleSpeed(std::uint32_t baud, WrongSpeed atWrongSpeed = WrongSpeed::Silent);
 
     // Bytes that crossed the line in each direction since start (for wire-time figures).
     std::uint64_t bytesSent() const;

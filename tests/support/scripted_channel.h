@@ -63,7 +63,7 @@ public:
         return n;
     }
     int purges() const { return count(Event::Kind::Purge); }
-    std::size_t pendingInput() const { return input_.size(); }
+    std::size_t pendingInput() const override { return input_.size(); }
 
     // --- SerialChannel ------------------------------------------------
     bool open(const PortId& port, std::uint32_t baud) override {
