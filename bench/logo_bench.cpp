@@ -2,6 +2,7 @@
 // dragged, over a full 384 x 250 picture.
 
 #include "tools/logo_conversion.h"
+#include "tools/logo_fitting.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdint>
@@ -18,7 +19,7 @@ GreyImage testPicture() {
 
 void BM_ConvertLogoDithered(benchmark::State& state) {
     const GreyImage grey = testPicture();
-    const LogoSettings settings{static_cast<int>(state.range(0)), 128, false};
+    const LogoSettings settings{static_cast<int>(state.range(0)), 128, DitherMode::ErrorDiffusion};
     for (auto _ : state) {
         LogoBitmap logo = convertLogo(grey, settings);
         benchmark::DoNotOptimize(logo.rows.data());
@@ -29,7 +30,7 @@ BENCHMARK(BM_ConvertLogoDithered)->Arg(0)->Arg(-64)->Unit(benchmark::kMicrosecon
 
 void BM_ConvertLogoThreshold(benchmark::State& state) {
     const GreyImage grey = testPicture();
-    const LogoSettings settings{0, 128, true};
+    const LogoSettings settings{0, 128, DitherMode::Threshold};
     for (auto _ : state) {
         LogoBitmap logo = convertLogo(grey, settings);
         benchmark::DoNotOptimize(logo.rows.data());

@@ -6,6 +6,7 @@
 
 #include "fuzz_support.h"
 #include "tools/logo_conversion.h"
+#include "tools/logo_fitting.h"
 #include "tools/logo_upload.h"
 
 #include <QImage>
@@ -81,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const GreyImage grey = greyOf(picture);
     checkGrey(grey, picture);
     for (const bool thresholdOnly : {true, false}) {
-        settings.thresholdOnly = thresholdOnly;
+        settings.dither = thresholdOnly ? DitherMode::Threshold : DitherMode::ErrorDiffusion;
         const LogoBitmap logo = convertLogo(grey, settings);
         checkLogo(logo, grey);
         if (!thresholdOnly) {

@@ -2,6 +2,7 @@
 
 #include "link/scale_link.h"
 #include "link/user_interface.h"
+#include "tools/logo_fitting.h"
 #include "tools/logo_upload.h"
 
 #include <QCheckBox>
@@ -150,7 +151,8 @@ void TForm4::CheckBox1Click() {
 }
 
 void TForm4::convertAndShow() {
-    logo_ = convertLogo(grey_, {TrackBar1->value(), TrackBar2->value(), CheckBox1->isChecked()});
+    logo_ = convertLogo(grey_, {TrackBar1->value(), TrackBar2->value(),
+                                 CheckBox1->isChecked() ? DitherMode::Threshold : DitherMode::ErrorDiffusion});
     if (logo_.height == 0) {
         Image1->clear();
         return;
