@@ -219,7 +219,11 @@ void TForm4::Button1Click() {
     // Read into a picture of its own first: a file that cannot be read must
     // leave the current logo as it was.
     std::string reason;
-    std::optional<SourcePicture> picture = readLogoPicture(*fileName, reason);
+    std::optional<SourcePicture> picture;
+    {
+        const BusyCursor busy(context_.ui); // a large photo takes a moment to decode
+        picture = readLogoPicture(*fileName, reason);
+    }
     if (!picture) {
         context_.ui.showErrorWithDetails("'" + *fileName + "' is not a picture that can be read.", "ERROR!",
                                          reason);
