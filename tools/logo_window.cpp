@@ -5,6 +5,8 @@
 #include "tools/logo_picture_file.h"
 #include "tools/logo_upload.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -311,10 +313,20 @@ void TForm4::SavePreviewClick() {
     if (!fileName) {
         return;
     }
-    // Written beside the target and renamed over it only once whole, so a
-    // failure never leaves a file half written.
+    QByteArray png;
+    QBuffer encoder(&png);
+    encoder.open(QIODevice::WriteOnly);
+    const bool encoded = previewImage(logo_).save(&encoder, "PNG");
+    // Written beside the target and renamed over it only once whole. commit()
+    // renames even when the buffer's last flush fails (a full disk), so the
+    // flush comes first, where a failure can still cancel the rename.
     QSaveFile file(QString::fromLocal8Bit(fileName->c_str()));
-    if (!file.open(QIODevice::WriteOnly) || !previewImage(logo_).save(&file, "PNG") || !file.commit()) {
+    const bool written =
+        encoded && file.open(QIODevice::WriteOnly) && file.write(png) == png.size() && file.flush();
+    if (!written) {
+        file.cancelWriting();
+    }
+    if (!written || !file.commit()) {
         context_.ui.showErrorWithDetails("I/O Error!", "ERROR!", file.errorString().toStdString());
     }
 }
