@@ -1,40 +1,58 @@
-// The logo from any bitmap file: Qt's BMP reader, the grey image made from the
-// picture as the logo window makes it, the conversion both ways (plain cut and
-// error diffusion), the rows of the result and their upload.
+// The logo from any picture file: Qt's image readers (BMP, PNG, GIF, JPEG and
+// the rest), the picture's levels with transparency over white, the fitting and
+// placing into the logo's grey image as the logo window does it, the chosen
+// dithering and the plain cut, the rows of the result and their upload.
 //
-// Input: brightness byte (value - 128), contrast byte, then the file's bytes.
+// Input: brightness byte (value - 128), contrast byte, options byte (fit mode
+// = value % 3, placement = value / 3 % 3, dithering = value / 9 % 4), then the
+// file's bytes.
 
 #include "fuzz_support.h"
 #include "tools/logo_conversion.h"
+#include "tools/logo_fitting.h"
+#include "tools/logo_picture_file.h"
 #include "tools/logo_upload.h"
 
-#include <QImage>
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 namespace {
 
-// The logo window's way from a picture to grey values, kept in step with it:
-// every pixel through 32-bit colour, then the grey weights.
-GreyImage greyOf(const QImage& picture) {
-    const QImage colours = picture.convertToFormat(QImage::Format_RGB32);
-    return makeGreyImage(colours.width(), colours.height(), [&colours](int x, int y) {
-        const QRgb pixel = reinterpret_cast<const QRgb*>(colours.constScanLine(y))[x];
-        return Rgb{static_cast<std::uint8_t>(qRed(pixel)), static_cast<std::uint8_t>(qGreen(pixel)),
-                   static_cast<std::uint8_t>(qBlue(pixel))};
-    });
+// Pictures beyond this are refused by the reader, so one input stays quick.
+constexpr int kReaderLimitMegabytes = 64;
+
+int leftColumn(int width, Placement placement) {
+    switch (placement) {
+    case Placement::Left:
+        return 0;
+    case Placement::Centre:
+        return (kLogoWidth - width) / 2;
+    case Placement::Right:
+        return kLogoWidth - width;
+    }
+    return 0;
 }
 
-void checkGrey(const GreyImage& grey, const QImage& picture) {
-    FUZZ_CHECK(grey.height == std::clamp(picture.height(), 0, kLogoMaxHeight));
+void checkGrey(const GreyImage& grey, const SourcePicture& picture, FitMode mode, Placement placement) {
+    const LogoSize fitted = fittedSize(picture.width, picture.height, mode);
+    FUZZ_CHECK(fitted.width >= 1 && fitted.width <= kLogoWidth);
+    FUZZ_CHECK(fitted.height >= 1 && fitted.height <= kLogoMaxHeight);
+    if (mode == FitMode::Crop) {
+        FUZZ_CHECK(fitted ==
+                   (LogoSize{std::min(picture.width, kLogoWidth), std::min(picture.height, kLogoMaxHeight)}));
+    }
+    FUZZ_CHECK(grey.height == fitted.height);
     FUZZ_CHECK(grey.pixels.size() == static_cast<std::size_t>(grey.height) * kLogoWidth);
-    const int keptWidth = std::clamp(picture.width(), 0, kLogoWidth);
+    const int left = leftColumn(fitted.width, placement);
     for (int y = 0; y < grey.height; ++y) {
         for (int x = 0; x < kLogoWidth; ++x) {
             FUZZ_CHECK(grey.at(x, y) <= kGreyOfWhite);
-            if (x >= keptWidth) {
-                FUZZ_CHECK(grey.at(x, y) == kGreyOfWhite); // a narrow picture is filled with white
+            if (x < left || x >= left + fitted.width) {
+                FUZZ_CHECK(grey.at(x, y) == kGreyOfWhite); // outside the picture: white
             }
         }
     }
@@ -68,25 +86,37 @@ void checkUpload(const LogoBitmap& logo) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) {
+    if (size < 3) {
         return 0;
     }
+    QImageReader::setAllocationLimit(kReaderLimitMegabytes);
     LogoSettings settings;
     settings.brightness = static_cast<int>(data[0]) - 128;
     settings.contrast = data[1];
-    QImage picture;
-    if (!picture.loadFromData(data + 2, static_cast<int>(std::min<std::size_t>(size - 2, 1 << 24)), "BMP")) {
+    const auto mode = static_cast<FitMode>(data[2] % 3);
+    const auto placement = static_cast<Placement>(data[2] / 3 % 3);
+    settings.dither = static_cast<DitherMode>(data[2] / 9 % 4);
+
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data + 3),
+                                static_cast<qsizetype>(std::min<std::size_t>(size - 3, 1 << 24)));
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
+    std::string reason;
+    const auto picture = readLogoPicture(file, reason);
+    if (!picture) {
         return 0;
     }
-    const GreyImage grey = greyOf(picture);
-    checkGrey(grey, picture);
-    for (const bool thresholdOnly : {true, false}) {
-        settings.thresholdOnly = thresholdOnly;
-        const LogoBitmap logo = convertLogo(grey, settings);
-        checkLogo(logo, grey);
-        if (!thresholdOnly) {
-            checkUpload(logo);
-        }
+    FUZZ_CHECK(picture->levels.size() ==
+               static_cast<std::size_t>(picture->width) * static_cast<std::size_t>(picture->height));
+    const GreyImage grey = fitLogo(*picture, mode, placement);
+    checkGrey(grey, *picture, mode, placement);
+    const LogoBitmap logo = convertLogo(grey, settings);
+    checkLogo(logo, grey);
+    checkUpload(logo);
+    if (settings.dither != DitherMode::Threshold) {
+        settings.dither = DitherMode::Threshold;
+        checkLogo(convertLogo(grey, settings), grey);
     }
     return 0;
 }

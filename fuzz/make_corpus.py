@@ -9,6 +9,7 @@ target's input layout; the fuzzer finds the rest from here.
 import os
 import struct
 import sys
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, "corpus")
@@ -216,17 +217,38 @@ def bmp(width, height, bits, pixel):
     return b"BM" + struct.pack("<IHHI", offset + len(rows), 0, 0, offset) + info + palette + bytes(rows)
 
 
+def png(width, height, pixel):
+    """An 8-bit RGBA PNG; pixel(x, y) gives (r, g, b, a)."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    raw = b"".join(b"\0" + b"".join(bytes(pixel(x, y)) for x in range(width)) for y in range(height))
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+
+
+# Two frames of one pixel from a palette of white and black: black, then white.
+TWO_FRAME_GIF = (b"GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
+                 b"\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x4c\x01\x00"
+                 b"\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b")
+
+
 def logo():
     t = "fuzz_logo"
-    settings = bytes([128, 128])  # brightness 0, contrast 128
+    # Brightness 0, contrast 128, then the options: fit mode + 3 placement + 9 dithering.
+    settings = bytes([128, 128, 0])  # crop, left, error diffusion
     write(t, "mono_16x8", settings + bmp(16, 8, 1, lambda x, y: (x ^ y) & 1))
     write(t, "four_bit_20x6", settings + bmp(20, 6, 4, lambda x, y: (x + y) % 16))
     write(t, "eight_bit_33x5", settings + bmp(33, 5, 8, lambda x, y: (x * 7 + y * 13) & 0xFF))
-    write(t, "rgb555_9x4", bytes([200, 0]) + bmp(9, 4, 16, lambda x, y: (x * 28, y * 60, 128)))
-    write(t, "rgb24_7x7", bytes([40, 255]) + bmp(7, 7, 24, lambda x, y: (x * 36, y * 36, (x * y) & 0xFF)))
+    write(t, "rgb555_9x4", bytes([200, 0, 9]) + bmp(9, 4, 16, lambda x, y: (x * 28, y * 60, 128)))
+    write(t, "rgb24_7x7", bytes([40, 255, 18]) + bmp(7, 7, 24, lambda x, y: (x * 36, y * 36, (x * y) & 0xFF)))
     write(t, "rgb32_5x3", settings + bmp(5, 3, 32, lambda x, y: (255, x * 60, y * 100)))
     write(t, "wide_400x2", settings + bmp(400, 2, 1, lambda x, y: (x // 8) & 1))
     write(t, "tall_1x260", settings + bmp(1, 260, 8, lambda x, y: y & 0xFF))
+    clear_ring = lambda x, y: (0, 0, 0, 255 if 3 <= (x - 12) ** 2 // 4 + (y - 4) ** 2 <= 12 else 0)
+    write(t, "png_fit_centre_25x9", bytes([128, 128, 2 + 3 * 1 + 9 * 2]) + png(25, 9, clear_ring))
+    write(t, "png_fit_width_right_7x3", bytes([100, 200, 1 + 3 * 2 + 9 * 3]) +
+          png(7, 3, lambda x, y: (x * 30, 255 - y * 80, 40, x * 40)))
+    write(t, "gif_two_frames", bytes([128, 0, 2 + 9 * 1]) + TWO_FRAME_GIF)
 
 
 def main():

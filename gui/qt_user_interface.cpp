@@ -65,16 +65,27 @@ void QtUserInterface::setBusy(bool busy) {
     }
 }
 
-QString fileDialogFilter(const FileDialogRequest& request) {
-    QString patterns = QString::fromStdString(request.pattern);
+namespace {
+
+QString filterLine(const std::string& description, const std::string& pattern) {
+    QString patterns = QString::fromStdString(pattern);
 #ifndef Q_OS_WIN
     const QString lower = patterns.toLower();
     if (lower != patterns) {
         patterns += QLatin1Char(' ') + lower;
     }
 #endif
-    return QString::fromStdString(request.filterDescription) + QStringLiteral(" (") + patterns +
-           QLatin1Char(')');
+    return QString::fromStdString(description) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+}
+
+} // namespace
+
+QString fileDialogFilter(const FileDialogRequest& request) {
+    QString filters = filterLine(request.filterDescription, request.pattern);
+    for (const FileDialogFilter& more : request.moreFilters) {
+        filters += QStringLiteral(";;") + filterLine(more.description, more.pattern);
+    }
+    return filters;
 }
 
 std::optional<std::string> QtUserInterface::askFileName(const FileDialogRequest& request, bool forSaving) {

@@ -36,7 +36,8 @@ class QtUserInterface : public UserInterface {
     int busyDepth_ = 0;
 };
 
-// The dialog's filter line for a request, e.g. "TAB separated Text Files (*.TXT *.txt)".
+// The dialog's filter line for a request, e.g. "TAB separated Text Files (*.TXT *.txt)";
+// further filters follow it, separated by ";;", the first staying the default.
 // Where file names are case-sensitive the lower-case pattern is added, so
 // files named either way are listed.
 QString fileDialogFilter(const FileDialogRequest& request);

@@ -11,12 +11,20 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+struct FileDialogFilter {
+    std::string description; // "PNG"
+    std::string pattern;     // "*.PNG", or several: "*.JPG *.JPEG"
+};
 
 struct FileDialogRequest {
     std::string filterDescription; // "TAB separated Text Files"
     std::string pattern;           // "*.TXT"
     std::string defaultSuffix;     // "TXT": added to a name typed without one
     std::string startFolder;       // "" lets the platform choose
+    // Offered after the first filter, which stays the one the dialog opens with.
+    std::vector<FileDialogFilter> moreFilters = {};
 };
 
 class UserInterface {

@@ -3,6 +3,7 @@
 // Prints the device to open on its first line of output and serves until it
 // gets SIGINT or SIGTERM (or, with --stdin, until its standard input closes).
 
+#include "sim/logo_picture.h"
 #include "sim/simulated_scale.h"
 
 #include <cerrno>
@@ -27,6 +28,8 @@ constexpr const char* kUsage = "usage: scale-sim [options]\n"
                                "  --seed FILE     start from the memory this seed file describes\n"
                                "                  (format: see the comment at the top of sim/seed_file.h)\n"
                                "  --dump FILE     write the memory to FILE as a seed file at exit\n"
+                               "  --logo-png FILE write the logo the scale holds to FILE as a PNG at exit\n"
+                               "                  (what its receipts print; nothing when it holds none)\n"
                                "  --id TEXT       identification text (up to 32 bytes)\n"
                                "  --status HEX    status byte of every reply (04: calibration mode)\n"
                                "  --link PATH     also make PATH a symbolic link to the device\n"
@@ -56,7 +59,7 @@ bool parseHexByte(const char* text, std::uint8_t& out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string seed, dump, link, id;
+    std::string seed, dump, logoPicture, link, id;
     bool haveId = false, haveStatus = false, watchStdin = false;
     std::uint8_t status = 0;
     unsigned long baud = 0;
@@ -78,6 +81,8 @@ int main(int argc, char** argv) {
             seed = value("--seed");
         } else if (arg == "--dump") {
             dump = value("--dump");
+        } else if (arg == "--logo-png") {
+            logoPicture = value("--logo-png");
         } else if (arg == "--link") {
             link = value("--link");
         } else if (arg == "--id") {
@@ -174,9 +179,21 @@ int main(int argc, char** argv) {
     if (!link.empty()) {
         unlink(link.c_str());
     }
+    int exitStatus = 0;
     if (!dump.empty() && !scale.dumpMemory(dump)) {
         std::fprintf(stderr, "scale-sim: cannot write %s\n", dump.c_str());
-        return 1;
+        exitStatus = 1;
     }
-    return 0;
+    if (!logoPicture.empty()) {
+        std::string error;
+        const bool noLogo = scale.withMemory([](sim::ScaleMemory& m) { return m.logoMemory[0] == 0; });
+        if (noLogo) {
+            std::fprintf(stderr, "scale-sim: no logo stored, %s not written\n", logoPicture.c_str());
+        } else if (!scale.withMemory(
+                       [&](sim::ScaleMemory& m) { return sim::writeLogoPicture(logoPicture, m, &error); })) {
+            std::fprintf(stderr, "scale-sim: cannot write %s: %s\n", logoPicture.c_str(), error.c_str());
+            exitStatus = 1;
+        }
+    }
+    return exitStatus;
 }

@@ -1,5 +1,7 @@
 #include "logo_conversion.h"
 
+#include "logo_dithering.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -180,20 +182,6 @@ void packRow(const std::uint8_t* blackFlags, std::uint8_t* rowBytes) {
 
 } // namespace
 
-GreyImage makeGreyImage(int width, int height, const std::function<Rgb(int x, int y)>& pixelAt) {
-    GreyImage image;
-    image.height = std::clamp(height, 0, kLogoMaxHeight);
-    image.pixels.assign(static_cast<std::size_t>(image.height) * kLogoWidth, kGreyOfWhite);
-    const int keptWidth = std::clamp(width, 0, kLogoWidth);
-    for (int y = 0; y < image.height; ++y) {
-        std::uint8_t* row = image.pixels.data() + static_cast<std::size_t>(y) * kLogoWidth;
-        for (int x = 0; x < keptWidth; ++x) {
-            row[x] = greyValue(pixelAt(x, y));
-        }
-    }
-    return image;
-}
-
 void ditherLogo(std::span<std::uint8_t> values, int width, int height) {
     if (width <= 0 || height <= 0) {
         return;
@@ -229,7 +217,34 @@ LogoBitmap convertLogo(const GreyImage& grey, const LogoSettings& settings) {
     };
     std::array<std::uint8_t, kLogoWidth> black{};
 
-    if (settings.thresholdOnly) {
+    if (settings.dither == DitherMode::Atkinson) {
+        atkinsonRows(
+            kLogoWidth, grey.height,
+            [&](int y, std::int32_t* values) {
+                const std::uint8_t* g = greyRow(y);
+                for (int x = 0; x < kLogoWidth; ++x) {
+                    values[x] = tone[g[x]];
+                }
+            },
+            [&](int y, const std::uint8_t* blackFlags) { packRow(blackFlags, rowBytes(y)); });
+        return bitmap;
+    }
+    if (settings.dither == DitherMode::Bayer) {
+        for (int y = 0; y < grey.height; ++y) {
+            std::array<std::uint8_t, 8> thresholds{};
+            for (int x = 0; x < 8; ++x) {
+                thresholds[static_cast<std::size_t>(x)] = bayerThreshold(x, y);
+            }
+            const std::uint8_t* g = greyRow(y);
+            for (int x = 0; x < kLogoWidth; ++x) {
+                black[static_cast<std::size_t>(x)] =
+                    tone[g[x]] < thresholds[static_cast<std::size_t>(x & 7)] ? 1 : 0;
+            }
+            packRow(black.data(), rowBytes(y));
+        }
+        return bitmap;
+    }
+    if (settings.dither == DitherMode::Threshold) {
         for (int y = 0; y < grey.height; ++y) {
             const std::uint8_t* g = greyRow(y);
             for (int x = 0; x < kLogoWidth; ++x) {

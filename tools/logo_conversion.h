@@ -1,18 +1,18 @@
 #pragma once
-// The receipt logo: a grey image made once from a bitmap, then converted to
-// black and white on every change of the brightness, contrast and threshold
+// The receipt logo: a grey image made once from a picture, then converted to
+// black and white on every change of the brightness, contrast and dithering
 // controls. Plain byte arrays, integer arithmetic, one pass per step.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
 inline constexpr int kLogoWidth = 384;     // printer dots per receipt line
 inline constexpr int kLogoMaxHeight = 250; // rows the scale's logo memory holds
 inline constexpr int kLogoRowBytes = kLogoWidth / 8;
+inline constexpr int kDotsPerMillimetre = 8;      // the receipt's 384 dots span 48 mm
 inline constexpr std::uint8_t kGreyOfWhite = 251; // the grey weights add up to 63, not 64
 
 // Added to a grey value, scaled by the contrast setting / 100: darkens darks,
@@ -50,20 +50,28 @@ struct Rgb {
     std::uint8_t blue = 0;
 };
 
-// (6 blue + 38 green + 19 red) / 64: white gives 251.
-constexpr std::uint8_t greyValue(Rgb colour) {
-    return static_cast<std::uint8_t>((6 * colour.blue + 38 * colour.green + 19 * colour.red) >> 6);
+// 6 blue + 38 green + 19 red: the grey weights, before their shift.
+constexpr std::uint16_t colourLevel(Rgb colour) {
+    return static_cast<std::uint16_t>(6 * colour.blue + 38 * colour.green + 19 * colour.red);
 }
 
-// A picture of width x height pixels, cut or filled with white on the right
-// to kLogoWidth and cut to kLogoMaxHeight rows; nothing is scaled. pixelAt is
-// asked only for pixels that are kept.
-GreyImage makeGreyImage(int width, int height, const std::function<Rgb(int x, int y)>& pixelAt);
+// (6 blue + 38 green + 19 red) / 64: white gives 251.
+constexpr std::uint8_t greyValue(Rgb colour) {
+    return static_cast<std::uint8_t>(colourLevel(colour) >> 6);
+}
+
+// How the toned values become black and white dots.
+enum class DitherMode {
+    ErrorDiffusion, // serpentine Floyd-Steinberg (ditherLogo)
+    Threshold,      // a plain cut at 128: the "50% Threshold" switch
+    Atkinson,       // ditherAtkinson
+    Bayer,          // ordered, 8 x 8 (ditherBayer)
+};
 
 struct LogoSettings {
-    int brightness = 0;         // -128..128, added to the grey value
-    int contrast = 128;         // 0..255, percent of the contrast curve added
-    bool thresholdOnly = false; // true: cut at 128; false: error diffusion first
+    int brightness = 0; // -128..128, added to the grey value
+    int contrast = 128; // 0..255, percent of the contrast curve added
+    DitherMode dither = DitherMode::ErrorDiffusion;
 };
 
 // The black-and-white logo as the scale stores it: kLogoRowBytes per row,
@@ -84,7 +92,7 @@ struct LogoBitmap {
 };
 
 // Brightness, then contrast with the curve indexed by the stored grey, then
-// (unless thresholdOnly) error diffusion, then the cut: 128 and above is white.
+// the dithering chosen (none for Threshold), then the cut: 128 and above is white.
 LogoBitmap convertLogo(const GreyImage& grey, const LogoSettings& settings);
 
 // Serpentine Floyd-Steinberg over width x height values in place: every pixel

@@ -1,13 +1,16 @@
 #pragma once
-// The logo window: a bitmap file made into the receipt logo, tuned with
-// brightness, contrast and a threshold switch, and sent to the scale.
+// The logo window: a picture file made into the receipt logo, fitted and
+// placed in its 384 columns, tuned with brightness, contrast and a choice of
+// dithering, previewed as it will print, and sent to the scale.
 
 #include "gui/page_context.h"
 #include "tools/logo_conversion.h"
+#include "tools/logo_fitting.h"
 
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -23,12 +26,19 @@ class TForm4 : public QDialog {
     void TrackBar1Change();
     void TrackBar2Change();
     void CheckBox1Click();
+    void FitModeChange();
+    void PlacementChange();
+    void DitherModeChange();
+    void SavePreviewClick(); // "Save preview…"
 
     // The picture as it is shown and as it would be sent.
     const LogoBitmap& logo() const { return logo_; }
 
   private:
+    void addOptionsColumn();
+    void fitAndShow();
     void convertAndShow();
+    void showPrintedSize();
 
     PageContext context_;
     QLabel* Image1 = nullptr;
@@ -38,7 +48,16 @@ class TForm4 : public QDialog {
     QSlider* TrackBar2 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    // The controls beyond the original form, named by their objectNames.
+    QComboBox* fitMode_ = nullptr;
+    QComboBox* placement_ = nullptr;
+    QComboBox* ditherMode_ = nullptr;
+    QLabel* printedSize_ = nullptr;
+    QPushButton* savePreview_ = nullptr;
 
-    GreyImage grey_; // made once per loaded file; every adjustment starts from it
+    SourcePicture picture_; // the loaded file at its own size; fitting starts from it
+    GreyImage grey_;        // the fitted picture; every adjustment starts from it
     LogoBitmap logo_;
+    // The dithering that unchecking "50% Threshold" goes back to.
+    DitherMode lastDithering_ = DitherMode::ErrorDiffusion;
 };

@@ -107,12 +107,16 @@ template <class T> T* page(QObject& parent) {
 
 // A shop's logo as it might come from a drawing program: a round emblem with
 // a leaf, the shop's name beside it, and a grey band that the conversion
-// dithers.
-bool writeLogoBitmap(const QString& path) {
-    QImage image(kLogoWidth, kLogoHeight, QImage::Format_RGB32);
-    image.fill(Qt::white);
+// dithers; drawn three times the logo's size on a clear background, as a PNG
+// that the logo window fits into its width.
+constexpr int kLogoDrawingScale = 3;
+
+bool writeLogoPicture(const QString& path) {
+    QImage image(kLogoWidth * kLogoDrawingScale, kLogoHeight * kLogoDrawingScale, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(kLogoDrawingScale, kLogoDrawingScale);
 
     painter.setPen(QPen(Qt::black, 5));
     painter.setBrush(Qt::NoBrush);
@@ -143,7 +147,7 @@ bool writeLogoBitmap(const QString& path) {
     band.setColorAt(1, QColor(230, 230, 230));
     painter.fillRect(QRectF(100, 76, 276, 10), band);
     painter.end();
-    return image.save(path, "BMP");
+    return image.save(path, "PNG");
 }
 
 } // namespace
@@ -260,13 +264,14 @@ int main(int argc, char* argv[]) {
     terminal->hide();
 
     // The logo window with a picture loaded through its own LOAD.
-    const QString logoPath = work.filePath(QStringLiteral("logo.bmp"));
-    if (!writeLogoBitmap(logoPath)) {
-        fail("cannot write the logo bitmap");
+    const QString logoPath = work.filePath(QStringLiteral("logo.png"));
+    if (!writeLogoPicture(logoPath)) {
+        fail("cannot write the logo picture");
     }
     ui.openAnswers.push_back(logoPath.toStdString());
     child<QPushButton>(*page<SettingsPage>(form), "Button14")->click();
     TForm4* logo = form.logoWindow();
+    child<QComboBox>(*logo, "FitMode")->setCurrentText(QStringLiteral("Fit width"));
     child<QPushButton>(*logo, "Button1")->click();
     save(*logo, output, "logo-window.png");
     logo->hide();

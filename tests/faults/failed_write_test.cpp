@@ -1,5 +1,5 @@
 // Every file the program writes (the PLU file, the report file, the saved
-// state file) must come through a failed write with its old content whole:
+// state file, the logo's preview) must come through a failed write with its old content whole:
 // a folder that cannot be written, a path that runs through a plain file,
 // and a disk that fills up part-way through the write. The files are written
 // through the windows, as a user saves them.
@@ -7,8 +7,10 @@
 #include "app/saved_state.h"
 #include "gui/range_spin_edit.h"
 #include "tests/faults/whole_program.h"
+#include "tools/logo_window.h"
 #include "tools/reports_page.h"
 
+#include <QImage>
 #include <QPlainTextEdit>
 #include <csignal>
 #include <filesystem>
@@ -127,6 +129,19 @@ class FailedWriteTest : public WholeProgram {
         ASSERT_TRUE(ui.errors.empty());
         ASSERT_TRUE(folder.isValid());
         base = fs::path(folder.path().toStdString());
+        // A logo of fine noise, whose preview does not compress below the limit.
+        QImage noise(384, 40, QImage::Format_RGB32);
+        for (int y = 0; y < noise.height(); ++y) {
+            for (int x = 0; x < noise.width(); ++x) {
+                const int level = (x * 7919 + y * 104729) % 251;
+                noise.setPixel(x, y, qRgb(level, level, level));
+            }
+        }
+        const QString logo = QString::fromStdString((base / "logo.bmp").string());
+        ASSERT_TRUE(noise.save(logo, "BMP"));
+        ui.openAnswers.push_back(logo.toStdString());
+        button(*form->logoWindow(), "Button1")->click();
+        ASSERT_TRUE(ui.errors.empty());
         // Open to everyone on the way in, so that only the folder under test
         // refuses the unprivileged user.
         ::chmod(base.c_str(), 0755);
@@ -144,6 +159,12 @@ class FailedWriteTest : public WholeProgram {
              [this](const fs::path& path) {
                  ui.saveAnswers.push_back(path.string());
                  button(page<ReportsPage>(), "Button20")->click();
+             },
+             {kIoError}},
+            {"logo preview",
+             [this](const fs::path& path) {
+                 ui.saveAnswers.push_back(path.string());
+                 button(*form->logoWindow(), "SavePreview")->click();
              },
              {kIoError}},
             // Written at every exit, where no box could be answered: silent.

@@ -100,6 +100,9 @@ TEST(QtUserInterfaceTest, FilterListsBothCasesWhereNamesAreCaseSensitive) {
 #else
     EXPECT_EQ(fileDialogFilter(request), QStringLiteral("TAB separated Text Files (*.TXT *.txt)"));
     EXPECT_EQ(fileDialogFilter({"Bitmaps", "*.bmp", "bmp", ""}), QStringLiteral("Bitmaps (*.bmp)"));
+    // Further filters follow the first, which the dialog opens with.
+    EXPECT_EQ(fileDialogFilter({"BMP", "*.BMP", "", "", {{"JPEG", "*.JPG *.JPEG"}}}),
+              QStringLiteral("BMP (*.BMP *.bmp);;JPEG (*.JPG *.JPEG *.jpg *.jpeg)"));
 #endif
 }
 

@@ -38,6 +38,7 @@ TEST(ScaleSimProgram, ServesUntilSigtermAndDumpsItsMemory) {
     fs::create_directories(dir);
     const std::string link = (dir / "scale").string();
     const std::string dump = (dir / "dump.txt").string();
+    const std::string logo = (dir / "logo.png").string();
 
     int out[2];
     ASSERT_EQ(pipe(out), 0);
@@ -47,7 +48,8 @@ TEST(ScaleSimProgram, ServesUntilSigtermAndDumpsItsMemory) {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         execl(SCALE_SIM_PROGRAM, SCALE_SIM_PROGRAM, "--seed", TALLIVOS_DEMO_SEED, "--id", "FROM THE SHELL",
-              "--status", "04", "--link", link.c_str(), "--dump", dump.c_str(), static_cast<char*>(nullptr));
+              "--status", "04", "--link", link.c_str(), "--dump", dump.c_str(), "--logo-png", logo.c_str(),
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);
@@ -68,6 +70,10 @@ TEST(ScaleSimProgram, ServesUntilSigtermAndDumpsItsMemory) {
         scale.buffer().putU8(0);
         scale.buffer().putText("Nadia", 16);
         ASSERT_TRUE(scale.runCommand(cmd::kWriteClerkName));
+        scale.buffer().clear();
+        scale.buffer().putU16(0); // the logo's height: one row
+        scale.buffer().putU8(1);
+        ASSERT_TRUE(scale.runCommand(cmd::kWriteLogo));
     }
 
     ASSERT_EQ(kill(child, SIGTERM), 0);
@@ -82,6 +88,10 @@ TEST(ScaleSimProgram, ServesUntilSigtermAndDumpsItsMemory) {
     EXPECT_NE(text.str().find("id \"FROM THE SHELL\""), std::string::npos);
     EXPECT_NE(text.str().find("clerk 1 \"Nadia\""), std::string::npos);
     EXPECT_NE(text.str().find("name=\"Apples Braeburn\""), std::string::npos);
+    std::ifstream picture(logo, std::ios::binary);
+    std::string signature(8, '\0');
+    picture.read(signature.data(), 8);
+    EXPECT_EQ(signature, "\x89PNG\r\n\x1a\n") << "the logo the scale holds, as a picture";
     fs::remove_all(dir);
 }
 

@@ -1,6 +1,7 @@
 // The logo conversion against hand-computed pictures.
 
 #include "tools/logo_conversion.h"
+#include "tools/logo_fitting.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ GreyImage uniformGrey(int height, std::uint8_t grey) {
 }
 
 LogoSettings thresholdOnly(int brightness, int contrast) {
-    return {brightness, contrast, true};
+    return {brightness, contrast, DitherMode::Threshold};
 }
 
 bool allRowBytesAre(const LogoBitmap& logo, std::uint8_t value) {
