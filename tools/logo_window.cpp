@@ -18,13 +18,18 @@
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QToolButton>
 
 namespace {
 
 constexpr QPoint kImagePosition{8, 8};
-// The form as it always was, 401 x 323, with a column of the fitting and
-// dithering choices, the printed size and the preview's saving on its right.
+// The form as it always was, 401 x 323. A column of the fitting and
+// dithering choices, the printed size and the preview's saving opens on its
+// right when asked for, or when a picture does not fit the logo as it is.
 constexpr QSize kFormSize{401, 323};
+// The column's switch sits where the send's progress bar shows, which is
+// hidden whenever no send runs.
+constexpr QRect kPictureOptionsButton{8, 272, 96, 16};
 constexpr int kOptionsLeft = kFormSize.width() + 2;
 constexpr int kOptionsWidth = 110;
 constexpr int kOptionsRightMargin = 8;
@@ -113,7 +118,6 @@ TForm4::TForm4(PageContext context, QWidget* parent) : QDialog(parent), context_
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("LOAD LOGO"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(kClientSize);
     QFont controlFont = font();
     controlFont.setPixelSize(kControlFontPixels);
     setFont(controlFont);
@@ -159,6 +163,7 @@ TForm4::TForm4(PageContext context, QWidget* parent) : QDialog(parent), context_
     TrackBar1 = makeTrackBar(this, "TrackBar1", QStringLiteral("Brightness"), kBrightnessBar, -128, 128, 0);
     TrackBar2 = makeTrackBar(this, "TrackBar2", QStringLiteral("Contrast"), kContrastBar, 0, 255, 128);
     addOptionsColumn();
+    showPictureOptions(false);
 
     // Button1 "LOAD": choose a picture, fit it and convert it.
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
@@ -178,6 +183,20 @@ TForm4::TForm4(PageContext context, QWidget* parent) : QDialog(parent), context_
     connect(ditherMode_, &QComboBox::currentIndexChanged, this, &TForm4::DitherModeChange);
     // SavePreview "Save preview…": the black-and-white logo into a PNG file.
     connect(savePreview_, &QPushButton::clicked, this, &TForm4::SavePreviewClick);
+    // PictureOptionsButton: opens and closes the column of picture choices.
+    connect(pictureOptions_, &QToolButton::toggled, this, &TForm4::showPictureOptions);
+}
+
+void TForm4::showPictureOptions(bool shown) {
+    for (QWidget* control : optionsColumn_) {
+        control->setVisible(shown);
+    }
+    pictureOptions_->setText(shown ? QStringLiteral("PICTURE \u25C2") : QStringLiteral("PICTURE \u25B8"));
+    if (pictureOptions_->isChecked() != shown) {
+        const QSignalBlocker quiet(pictureOptions_);
+        pictureOptions_->setChecked(shown);
+    }
+    setFixedSize(shown ? kClientSize : kFormSize);
 }
 
 void TForm4::addOptionsColumn() {
@@ -211,6 +230,20 @@ void TForm4::addOptionsColumn() {
     savePreview_->setGeometry(kSavePreviewButton);
     savePreview_->setAutoDefault(false);
     showPrintedSize();
+
+    for (const char* name : {"FitMode", "Placement", "DitherMode", "PrintedSize", "SavePreview"}) {
+        optionsColumn_.push_back(findChild<QWidget*>(QString::fromLatin1(name)));
+        optionsColumn_.push_back(findChild<QWidget*>(QString::fromLatin1(name) + QStringLiteral("Caption")));
+    }
+    std::erase(optionsColumn_, nullptr);
+
+    pictureOptions_ = new QToolButton(this);
+    pictureOptions_->setObjectName(QStringLiteral("PictureOptionsButton"));
+    pictureOptions_->setGeometry(kPictureOptionsButton);
+    pictureOptions_->setCheckable(true);
+    pictureOptions_->setAutoRaise(true);
+    pictureOptions_->setToolTip(QStringLiteral("Fitting, placement, dithering and the printed size"));
+    pictureOptions_->setAccessibleName(pictureOptions_->toolTip());
 }
 
 void TForm4::Button1Click() {
@@ -232,6 +265,10 @@ void TForm4::Button1Click() {
         return;
     }
     picture_ = std::move(*picture);
+    // A picture larger than the logo is cut unless fitted: show the choice.
+    if (picture_.width > kLogoWidth || picture_.height > kLogoMaxHeight) {
+        showPictureOptions(true);
+    }
     fitAndShow();
 }
 
@@ -337,9 +374,11 @@ void TForm4::Button2Click() {
     }
     ProgressBar1->setMaximum(logo_.height);
     ProgressBar1->setValue(0);
+    pictureOptions_->hide();
     ProgressBar1->show();
     // The bar shows a send in progress only: a failed send has said so in its
     // message, and a bar left standing would look like a send still running.
     sendLogo(context_.link, logo_, [this](int row) { ProgressBar1->setValue(row); });
     ProgressBar1->hide();
+    pictureOptions_->show();
 }

@@ -9,12 +9,15 @@
 
 #include <QDialog>
 
+#include <vector>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QSlider;
+class QToolButton;
 
 class TForm4 : public QDialog {
     Q_OBJECT
@@ -36,6 +39,8 @@ class TForm4 : public QDialog {
 
   private:
     void addOptionsColumn();
+    // The column of picture choices beside the form, and the window's width with it.
+    void showPictureOptions(bool shown);
     void fitAndShow();
     void convertAndShow();
     void showPrintedSize();
@@ -54,6 +59,8 @@ class TForm4 : public QDialog {
     QComboBox* ditherMode_ = nullptr;
     QLabel* printedSize_ = nullptr;
     QPushButton* savePreview_ = nullptr;
+    QToolButton* pictureOptions_ = nullptr; // PictureOptionsButton: shows or hides the column
+    std::vector<QWidget*> optionsColumn_;
 
     SourcePicture picture_; // the loaded file at its own size; fitting starts from it
     GreyImage grey_;        // the fitted picture; every adjustment starts from it

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -209,6 +210,7 @@ TEST_F(LogoWindowTest, TransparentPngFitsCentresAndSendsItsPreview) {
     choose("Placement", "Centre");
     load(savePicture(logo, dir_ / "logo.png", "PNG"));
     ASSERT_TRUE(ui.errors.empty());
+    EXPECT_FALSE(choice("FitMode")->isHidden()) << "a picture larger than the logo opens the choices";
     ASSERT_EQ(ui.openRequests.size(), 1u);
     EXPECT_EQ(ui.openRequests[0].filterDescription, "BMP");
     EXPECT_EQ(ui.openRequests[0].moreFilters.at(0).pattern, "*.PNG");
@@ -406,8 +408,16 @@ TEST(LogoWindowSend, AFailedSendHidesTheProgressBarAsAGoodOneDoes) {
 } // namespace
 
 TEST_F(LogoWindowTest, EveryControlIsWholeAndInsideTheWindow) {
-    // The form keeps its 401 x 323 layout; the new choices stand in a column
-    // to its right, and the window keeps one fixed size.
+    // The form keeps its 401 x 323 layout; the new choices open in a column
+    // to its right, and the window keeps one fixed size either way.
+    EXPECT_EQ(form.size(), QSize(401, 323));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_TRUE(choice("FitMode")->isHidden());
+    auto* options = form.findChild<QToolButton*>("PictureOptionsButton");
+    ASSERT_NE(options, nullptr);
+    EXPECT_TRUE(QRect(0, 0, 401, 323).contains(options->geometry()));
+    options->click();
+    EXPECT_FALSE(choice("FitMode")->isHidden());
     EXPECT_EQ(form.height(), 323);
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     const QRect client = form.rect();
