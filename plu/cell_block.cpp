@@ -27,7 +27,8 @@ std::string columnName(int column) {
 
 } // namespace
 
-std::string formatCellBlock(const PluGrid& grid, const std::vector<int>& rows, const std::vector<int>& columns) {
+std::string formatCellBlock(const PluGrid& grid, const std::vector<int>& rows,
+                            const std::vector<int>& columns) {
     std::string out;
     out.reserve(rows.size() * columns.size() * 8);
     for (const int row : rows) {
@@ -42,8 +43,8 @@ std::string formatCellBlock(const PluGrid& grid, const std::vector<int>& rows, c
     return out;
 }
 
-PastePlan planPaste(const PluGrid& grid, const std::vector<int>& rows, int firstColumn, std::string_view utf8Text,
-                    char separator) {
+PastePlan planPaste(const PluGrid& grid, const std::vector<int>& rows, int firstColumn,
+                    std::string_view utf8Text, char separator) {
     PastePlan plan;
     const CsvRecords block = readCsvRecords(utf8Text, kTab, clipboardLimits());
     plan.height = static_cast<int>(block.records.size());
@@ -97,8 +98,8 @@ std::string pasteRefusalMessage(const PastePlan& plan) {
     std::vector<std::string> lines;
     lines.reserve(plan.refused.size());
     for (const RefusedCell& cell : plan.refused) {
-        lines.push_back("row " + std::to_string(cell.row) + ", " + columnName(cell.column) + ": '" + cell.text +
-                        "'");
+        lines.push_back("row " + std::to_string(cell.row) + ", " + columnName(cell.column) + ": '" +
+                        cell.text + "'");
     }
     return text + listLines(lines, kReportedCells);
 }

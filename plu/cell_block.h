@@ -14,7 +14,8 @@
 #include <vector>
 
 // The cells of `rows` x `columns` (data rows, columns in the order given).
-std::string formatCellBlock(const PluGrid& grid, const std::vector<int>& rows, const std::vector<int>& columns);
+std::string formatCellBlock(const PluGrid& grid, const std::vector<int>& rows,
+                            const std::vector<int>& columns);
 
 struct RefusedCell {
     int row = 0; // data row
@@ -35,8 +36,8 @@ struct PastePlan {
 // downwards, in the order the user sees them) from `firstColumn` on. Decimal
 // numbers may use the locale's separator or a point; they are stored with the
 // locale's. "QUANTITY", "TOTAL" and "COUNT" refuse every pasted text.
-PastePlan planPaste(const PluGrid& grid, const std::vector<int>& rows, int firstColumn, std::string_view utf8Text,
-                    char decimalSeparator);
+PastePlan planPaste(const PluGrid& grid, const std::vector<int>& rows, int firstColumn,
+                    std::string_view utf8Text, char decimalSeparator);
 
 // "Nothing was pasted: ..." naming the first refused cells, or the problem.
 std::string pasteRefusalMessage(const PastePlan& plan);

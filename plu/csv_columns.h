@@ -39,9 +39,9 @@ inline constexpr std::size_t kMaxColumnMemoryBytes = 64 * 1024;
 inline constexpr std::size_t kMaxRememberedHeaders = 1000;
 
 struct CsvColumnMatch {
-    std::vector<int> columnOfField;       // per file column: a grid column or kNotImported
-    std::vector<int> unrecognisedFields;  // file columns whose header named nothing
-    std::vector<int> missingColumns;      // grid columns an import needs that no file column fills
+    std::vector<int> columnOfField;      // per file column: a grid column or kNotImported
+    std::vector<int> unrecognisedFields; // file columns whose header named nothing
+    std::vector<int> missingColumns;     // grid columns an import needs that no file column fills
     bool needsUser() const { return !unrecognisedFields.empty() || !missingColumns.empty(); }
 };
 

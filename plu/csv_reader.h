@@ -16,21 +16,21 @@
 #include <vector>
 
 struct CsvLimits {
-    std::size_t maxRecords = 20000;         // further records are not read
-    std::size_t maxFields = 256;            // per record; further fields are dropped
-    std::size_t maxFieldBytes = 64 * 1024;  // a longer field is cut
+    std::size_t maxRecords = 20000;        // further records are not read
+    std::size_t maxFields = 256;           // per record; further fields are dropped
+    std::size_t maxFieldBytes = 64 * 1024; // a longer field is cut
 };
 
 struct CsvRecord {
     std::vector<std::string> fields;
-    int line = 1;          // the line the record starts on, from 1
-    bool damaged = false;  // a field was cut or dropped by the limits
+    int line = 1;         // the line the record starts on, from 1
+    bool damaged = false; // a field was cut or dropped by the limits
 };
 
 struct CsvRecords {
     std::vector<CsvRecord> records;
-    bool truncated = false;     // records after maxRecords were not read
-    int unclosedQuoteLine = 0;  // a quoted field opened on this line never closes (0: none)
+    bool truncated = false;    // records after maxRecords were not read
+    int unclosedQuoteLine = 0; // a quoted field opened on this line never closes (0: none)
 };
 
 CsvRecords readCsvRecords(std::string_view text, char delimiter, const CsvLimits& limits = {});

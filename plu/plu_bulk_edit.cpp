@@ -130,14 +130,16 @@ std::string listLines(const std::vector<std::string>& lines, std::size_t shown) 
 std::string bulkEditReport(const BulkEditPlan& plan, const PluGrid& grid) {
     std::string text = plural(plan.edits.size(), "row changed.", "rows changed.");
     if (plan.unchanged > 0) {
-        text += " " + plural(static_cast<std::size_t>(plan.unchanged), "row", "rows") + " already held the value.";
+        text += " " + plural(static_cast<std::size_t>(plan.unchanged), "row", "rows") +
+                " already held the value.";
     }
     if (plan.notInUse > 0) {
         text += " " + plural(static_cast<std::size_t>(plan.notInUse), "row", "rows") +
                 " without a price passed over.";
     }
     if (!plan.refused.empty()) {
-        text += "\n\n" + plural(plan.refused.size(), "row was", "rows were") + " refused and left as they were:";
+        text +=
+            "\n\n" + plural(plan.refused.size(), "row was", "rows were") + " refused and left as they were:";
         std::vector<std::string> lines;
         lines.reserve(plan.refused.size());
         for (const RowRefusal& refusal : plan.refused) {

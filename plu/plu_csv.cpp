@@ -17,26 +17,37 @@ constexpr std::string_view kUtf16BigMark = "\xFE\xFF";
 constexpr std::size_t kReportedLines = 15;
 
 // What a field of the PLU text file accepts, for the person whose row was refused.
-constexpr std::array<std::string_view, kPluColumns> kFileLimits = {
-    "a number from 0 to 1801", "a number up to 99999.99", "a whole number from 0 to 999999",
-    "a whole number from 0 to 40", "a whole number from 0 to 8", "0 or 1", "0 or 1", "0 or 1",
-    "at most 32 characters", "a number from 0 to 999", "", "", ""};
+constexpr std::array<std::string_view, kPluColumns> kFileLimits = {"a number from 0 to 1801",
+                                                                   "a number up to 99999.99",
+                                                                   "a whole number from 0 to 999999",
+                                                                   "a whole number from 0 to 40",
+                                                                   "a whole number from 0 to 8",
+                                                                   "0 or 1",
+                                                                   "0 or 1",
+                                                                   "0 or 1",
+                                                                   "at most 32 characters",
+                                                                   "a number from 0 to 999",
+                                                                   "",
+                                                                   "",
+                                                                   ""};
 
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
 bool hasHighBytes(std::string_view text) {
-    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 std::string columnName(int column) {
     return std::string(kPluHeaders[static_cast<std::size_t>(column)]);
 }
 
-std::string exportedText(const std::string& text, int column, const CsvExportOptions& options, char separator) {
-    if (!options.pointDecimal || separator == '.' || column == PluColumn::Name || text.find(separator) == std::string::npos ||
-        !parseExactDecimal(text, separator)) {
+std::string exportedText(const std::string& text, int column, const CsvExportOptions& options,
+                         char separator) {
+    if (!options.pointDecimal || separator == '.' || column == PluColumn::Name ||
+        text.find(separator) == std::string::npos || !parseExactDecimal(text, separator)) {
         return text;
     }
     std::string out = text;
@@ -74,7 +85,8 @@ std::string formatPluCsv(const PluGrid& grid, const CsvExportOptions& options, c
     line([](int column) { return columnName(column); });
     for (int row = 1; row <= kPluDataRows; ++row) {
         if (grid.inUse(row)) {
-            line([&](int column) { return exportedText(grid.cell(row, column), column, options, separator); });
+            line(
+                [&](int column) { return exportedText(grid.cell(row, column), column, options, separator); });
         }
     }
     return out;
@@ -107,7 +119,8 @@ PluCsvTable readPluCsv(std::string_view bytes) {
     }
     for (std::size_t i = 1; i < records.records.size(); ++i) {
         CsvRecord& record = records.records[i];
-        if (std::all_of(record.fields.begin(), record.fields.end(), [](const std::string& f) { return f.empty(); })) {
+        if (std::all_of(record.fields.begin(), record.fields.end(),
+                        [](const std::string& f) { return f.empty(); })) {
             continue;
         }
         CsvDataRow row;
@@ -115,7 +128,8 @@ PluCsvTable readPluCsv(std::string_view bytes) {
         row.damaged = record.damaged;
         row.fields.reserve(record.fields.size());
         for (std::string& field : record.fields) {
-            row.fields.push_back(utf8 ? utf8ToWindows1252(field) : std::optional<std::string>(std::move(field)));
+            row.fields.push_back(utf8 ? utf8ToWindows1252(field)
+                                      : std::optional<std::string>(std::move(field)));
         }
         table.rows.push_back(std::move(row));
     }
@@ -138,8 +152,8 @@ char detectCsvDecimal(const PluCsvTable& table, const std::vector<int>& columnOf
     return comma ? ',' : '.';
 }
 
-CsvImportPlan planCsvImport(const PluGrid& grid, const PluCsvTable& table, const std::vector<int>& columnOfField,
-                            char separator) {
+CsvImportPlan planCsvImport(const PluGrid& grid, const PluCsvTable& table,
+                            const std::vector<int>& columnOfField, char separator) {
     CsvImportPlan plan;
     plan.fileDecimal = detectCsvDecimal(table, columnOfField);
     std::array<std::size_t, kPluColumns> fieldOf{};
@@ -161,13 +175,15 @@ CsvImportPlan planCsvImport(const PluGrid& grid, const PluCsvTable& table, const
             if (!present[c]) {
                 reason = "the file has no column for " + columnName(column);
             } else if (fieldOf[c] >= row.fields.size()) {
-                reason = "it has " + std::to_string(row.fields.size()) + " fields, too few for " + columnName(column);
+                reason = "it has " + std::to_string(row.fields.size()) + " fields, too few for " +
+                         columnName(column);
             } else if (!row.fields[fieldOf[c]]) {
                 reason = columnName(column) + " holds a character the grid cannot keep";
             } else {
                 texts[c] = withSeparator(*row.fields[fieldOf[c]], column, plan.fileDecimal, separator);
                 if (!acceptsFileField(column + 1, texts[c], separator)) {
-                    reason = columnName(column) + " '" + texts[c] + "' is refused: " + std::string(kFileLimits[c]);
+                    reason =
+                        columnName(column) + " '" + texts[c] + "' is refused: " + std::string(kFileLimits[c]);
                 }
             }
         }
@@ -205,8 +221,8 @@ std::string csvImportReport(const CsvImportPlan& plan, const PluCsvTable& table)
         text += "\nThe file has more lines than a PLU table; the last ones were not read.";
     }
     if (!plan.refused.empty()) {
-        text += "\n\n" + std::to_string(plan.refused.size()) + (plan.refused.size() == 1 ? " line was" : " lines were") +
-                " refused:";
+        text += "\n\n" + std::to_string(plan.refused.size()) +
+                (plan.refused.size() == 1 ? " line was" : " lines were") + " refused:";
         std::vector<std::string> lines;
         lines.reserve(plan.refused.size());
         for (const RowRefusal& refusal : plan.refused) {

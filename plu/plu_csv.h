@@ -67,8 +67,8 @@ struct CsvImportPlan {
 // no points, else a point.
 char detectCsvDecimal(const PluCsvTable& table, const std::vector<int>& columnOfField);
 
-CsvImportPlan planCsvImport(const PluGrid& grid, const PluCsvTable& table, const std::vector<int>& columnOfField,
-                            char decimalSeparator);
+CsvImportPlan planCsvImport(const PluGrid& grid, const PluCsvTable& table,
+                            const std::vector<int>& columnOfField, char decimalSeparator);
 
 // The closing message of an import: rows loaded, then the refused lines.
 std::string csvImportReport(const CsvImportPlan& plan, const PluCsvTable& table);

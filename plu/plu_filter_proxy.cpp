@@ -2,7 +2,8 @@
 
 #include "plu_grid.h"
 
-PluFilterProxy::PluFilterProxy(const PluGrid& grid, QObject* parent) : QSortFilterProxyModel(parent), grid_(grid) {
+PluFilterProxy::PluFilterProxy(const PluGrid& grid, QObject* parent)
+    : QSortFilterProxyModel(parent), grid_(grid) {
     setDynamicSortFilter(false);
 }
 

@@ -113,15 +113,16 @@ void PluPage::buildControls() {
     FindEdit->setObjectName(QStringLiteral("FindEdit"));
     FindEdit->setClearButtonEnabled(true);
     FindEdit->setPlaceholderText(QStringLiteral("Find NUM, CODE, NAME"));
-    FindEdit->setToolTip(QStringLiteral("Shows only the rows whose NUM, CODE or NAME contains the text (Ctrl+F)"));
+    FindEdit->setToolTip(
+        QStringLiteral("Shows only the rows whose NUM, CODE or NAME contains the text (Ctrl+F)"));
     InUseOnly = new QCheckBox(QStringLiteral("rows in use only"), this);
     InUseOnly->setObjectName(QStringLiteral("InUseOnly"));
     InUseOnly->setToolTip(QStringLiteral("Shows only the rows that have a PLU number"));
     PluToolsButton = new QToolButton(this);
     PluToolsButton->setObjectName(QStringLiteral("PluToolsButton"));
     PluToolsButton->setText(QStringLiteral("TOOLS"));
-    PluToolsButton->setToolTip(
-        QStringLiteral("Change prices and columns of many rows, copy and paste, undo, CSV export and import"));
+    PluToolsButton->setToolTip(QStringLiteral(
+        "Change prices and columns of many rows, copy and paste, undo, CSV export and import"));
     PluToolsButton->setPopupMode(QToolButton::InstantPopup);
 
     model_ = new PluTableModel(grid_, this);
@@ -297,8 +298,8 @@ void PluPage::pushStep(const QString& title, PluGridChange change) {
     if (change.empty()) {
         return;
     }
-    undoStack_->push(new PluRowsCommand(title, std::move(change),
-                                        [this](const PluGridChange& step, bool after) { applyStep(step, after); }));
+    undoStack_->push(new PluRowsCommand(
+        title, std::move(change), [this](const PluGridChange& step, bool after) { applyStep(step, after); }));
 }
 
 void PluPage::applyStep(const PluGridChange& change, bool after) {
@@ -403,9 +404,8 @@ void PluPage::Button5Click() {
         return;
     }
     PluFileLoad load;
-    recordStep(QStringLiteral("LOAD FROM DISK"), [&] {
-        load = loadPluFile(std::filesystem::path(*name), grid_, context_.decimalSeparator);
-    });
+    recordStep(QStringLiteral("LOAD FROM DISK"),
+               [&] { load = loadPluFile(std::filesystem::path(*name), grid_, context_.decimalSeparator); });
     reportPluFileResult(context_.ui, load.result);
 }
 

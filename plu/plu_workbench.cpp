@@ -178,8 +178,10 @@ std::vector<int> PluWorkbench::targetRows() const {
 }
 
 QString PluWorkbench::scopeText(const std::vector<int>& rows) const {
-    const QString count = QString::number(rows.size()) + (rows.size() == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
-    return selectionCoversManyCells() ? count + QStringLiteral(" selected") : QStringLiteral("all ") + count + QStringLiteral(" shown");
+    const QString count =
+        QString::number(rows.size()) + (rows.size() == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
+    return selectionCoversManyCells() ? count + QStringLiteral(" selected")
+                                      : QStringLiteral("all ") + count + QStringLiteral(" shown");
 }
 
 void PluWorkbench::copySelection() {
@@ -208,7 +210,8 @@ void PluWorkbench::copySelection() {
         rows.push_back(page_.dataRow(page_.filterProxy().index(row, 0)));
     }
     const std::string text = formatCellBlock(page_.grid(), rows, {columns.begin(), columns.end()});
-    QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void PluWorkbench::pasteAtCurrentCell() {
@@ -219,8 +222,9 @@ void PluWorkbench::pasteAtCurrentCell() {
     std::vector<int> rows = page_.shownRows();
     rows.erase(rows.begin(), rows.begin() + current.row());
     const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
-    PastePlan plan = planPaste(page_.grid(), rows, current.column(), std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                               separator());
+    PastePlan plan =
+        planPaste(page_.grid(), rows, current.column(),
+                  std::string_view(text.constData(), static_cast<std::size_t>(text.size())), separator());
     if (!plan.accepted()) {
         page_.context().ui.showError(pasteRefusalMessage(plan), "Paste");
         return;
@@ -253,9 +257,10 @@ void PluWorkbench::changePrices() {
 void PluWorkbench::setColumnValue(int column) {
     const std::vector<int> rows = targetRows();
     const char sep = separator();
-    const auto value = dialogs_->askColumnValue(column, scopeText(rows), [column, sep](const std::string& text) {
-        return acceptsTypedText(column, withLocaleSeparator(column, text, sep), sep);
-    });
+    const auto value =
+        dialogs_->askColumnValue(column, scopeText(rows), [column, sep](const std::string& text) {
+            return acceptsTypedText(column, withLocaleSeparator(column, text, sep), sep);
+        });
     if (!value) {
         return;
     }
@@ -283,7 +288,8 @@ void PluWorkbench::exportCsv() {
     if (!name) {
         return;
     }
-    if (!replaceFileContents(std::filesystem::path(*name), formatPluCsv(page_.grid(), *options, separator()))) {
+    if (!replaceFileContents(std::filesystem::path(*name),
+                             formatPluCsv(page_.grid(), *options, separator()))) {
         ui.showError(std::string(kPluFileIoError), std::string(kPluFileErrorTitle));
     }
 }

@@ -20,8 +20,8 @@ inline constexpr std::array<int, 4> kPriceRoundingSteps = {1, 5, 10, 100};
 
 struct PriceChange {
     PriceChangeKind kind = PriceChangeKind::Percent;
-    ExactDecimal by;          // the percentage or the amount, either sign
-    int stepHundredths = 1;   // one of kPriceRoundingSteps
+    ExactDecimal by;        // the percentage or the amount, either sign
+    int stepHundredths = 1; // one of kPriceRoundingSteps
 };
 
 // A number the user typed for a change: the locale's separator or a point.

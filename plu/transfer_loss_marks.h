@@ -9,7 +9,8 @@ class PluGrid;
 
 class TransferLossMarks : public CellMarkSource {
   public:
-    TransferLossMarks(const PluGrid& grid, char decimalSeparator) : grid_(grid), separator_(decimalSeparator) {}
+    TransferLossMarks(const PluGrid& grid, char decimalSeparator)
+        : grid_(grid), separator_(decimalSeparator) {}
     std::optional<CellMark> markAt(int dataRow, int column) const override;
 
     // A soft amber: it warns without hiding the text.

@@ -112,8 +112,9 @@ std::optional<std::string> transferLoss(const PluRow& row, int column, char sepa
         if (!parseInt(text, value)) {
             return stops(text);
         }
-        return value == 0 || value == 1 ? std::nullopt
-                                        : std::optional<std::string>("not 0 or 1: the scale receives other flags");
+        return value == 0 || value == 1
+                   ? std::nullopt
+                   : std::optional<std::string>("not 0 or 1: the scale receives other flags");
     }
     case PluColumn::Name:
         return nameLoss(text);

@@ -98,12 +98,14 @@ std::optional<PriceChange> PriceChangeDialog::change() const {
 
 void PriceChangeDialog::update() {
     const auto current = change();
-    previewLabel_->setText(current ? preview_(*current) : QStringLiteral("Type the percentage or the amount."));
+    previewLabel_->setText(current ? preview_(*current)
+                                   : QStringLiteral("Type the percentage or the amount."));
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(current.has_value());
 }
 
-CsvColumnsDialog::CsvColumnsDialog(const std::vector<std::string>& headers, const std::vector<std::string>& samples,
-                                   const std::vector<int>& proposed, QWidget* parent)
+CsvColumnsDialog::CsvColumnsDialog(const std::vector<std::string>& headers,
+                                   const std::vector<std::string>& samples, const std::vector<int>& proposed,
+                                   QWidget* parent)
     : QDialog(parent) {
     fixedDialog(*this, QStringLiteral("Import CSV: columns"));
     auto* fields = new QWidget;
@@ -117,7 +119,8 @@ CsvColumnsDialog::CsvColumnsDialog(const std::vector<std::string>& headers, cons
         }
         const int chosen = i < proposed.size() ? proposed[i] : kNotImported;
         choice->setCurrentIndex(std::max(0, choice->findData(chosen)));
-        QString label = headers[i].empty() ? QStringLiteral("column %1").arg(i + 1) : bytesToQString(headers[i]);
+        QString label =
+            headers[i].empty() ? QStringLiteral("column %1").arg(i + 1) : bytesToQString(headers[i]);
         if (i < samples.size() && !samples[i].empty()) {
             label += QStringLiteral("  (e.g. ") + bytesToQString(samples[i].substr(0, 24)) + QLatin1Char(')');
         }
@@ -135,8 +138,9 @@ CsvColumnsDialog::CsvColumnsDialog(const std::vector<std::string>& headers, cons
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
-        QStringLiteral("Some columns of the file were not recognised. Choose the grid column each one fills;\n"
-                       "the choice is remembered for the next import."),
+        QStringLiteral(
+            "Some columns of the file were not recognised. Choose the grid column each one fills;\n"
+            "the choice is remembered for the next import."),
         this));
     layout->addWidget(scroll, 1);
     layout->addWidget(status_);
@@ -174,8 +178,9 @@ void CsvColumnsDialog::update() {
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(problems.isEmpty());
 }
 
-std::optional<PriceChange> QtWorkbenchDialogs::askPriceChange(
-    const QString& scope, char separator, const std::function<QString(const PriceChange&)>& preview) {
+std::optional<PriceChange>
+QtWorkbenchDialogs::askPriceChange(const QString& scope, char separator,
+                                   const std::function<QString(const PriceChange&)>& preview) {
     PriceChangeDialog dialog(scope, separator, preview, parent_);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
@@ -183,8 +188,9 @@ std::optional<PriceChange> QtWorkbenchDialogs::askPriceChange(
     return dialog.change();
 }
 
-std::optional<std::string> QtWorkbenchDialogs::askColumnValue(int column, const QString& scope,
-                                                              const std::function<bool(const std::string&)>& accepts) {
+std::optional<std::string>
+QtWorkbenchDialogs::askColumnValue(int column, const QString& scope,
+                                   const std::function<bool(const std::string&)>& accepts) {
     QDialog dialog(parent_);
     fixedDialog(dialog, QStringLiteral("Set ") + columnName(column));
     auto* value = new QLineEdit(&dialog);
@@ -211,7 +217,8 @@ std::optional<std::string> QtWorkbenchDialogs::askColumnValue(int column, const 
     return bytes();
 }
 
-std::optional<CsvExportOptions> QtWorkbenchDialogs::askCsvExport(const CsvExportOptions& proposed, char separator) {
+std::optional<CsvExportOptions> QtWorkbenchDialogs::askCsvExport(const CsvExportOptions& proposed,
+                                                                 char separator) {
     QDialog dialog(parent_);
     fixedDialog(dialog, QStringLiteral("Export CSV"));
     auto* delimiter = new QComboBox(&dialog);
@@ -236,8 +243,8 @@ std::optional<CsvExportOptions> QtWorkbenchDialogs::askCsvExport(const CsvExport
     form->addRow(QStringLiteral("Encoding"), encoding);
     form->addRow(QStringLiteral("Decimal separator"), decimal);
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("Every row with a price, under a header of the 13 column names."),
-                                 &dialog));
+    layout->addWidget(new QLabel(
+        QStringLiteral("Every row with a price, under a header of the 13 column names."), &dialog));
     layout->addLayout(form);
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted) {

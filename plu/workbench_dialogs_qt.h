@@ -15,11 +15,14 @@ class QtWorkbenchDialogs : public WorkbenchDialogs {
   public:
     explicit QtWorkbenchDialogs(QWidget* parent) : parent_(parent) {}
 
-    std::optional<PriceChange> askPriceChange(const QString& scope, char decimalSeparator,
-                                              const std::function<QString(const PriceChange&)>& preview) override;
-    std::optional<std::string> askColumnValue(int column, const QString& scope,
-                                              const std::function<bool(const std::string&)>& accepts) override;
-    std::optional<CsvExportOptions> askCsvExport(const CsvExportOptions& proposed, char decimalSeparator) override;
+    std::optional<PriceChange>
+    askPriceChange(const QString& scope, char decimalSeparator,
+                   const std::function<QString(const PriceChange&)>& preview) override;
+    std::optional<std::string>
+    askColumnValue(int column, const QString& scope,
+                   const std::function<bool(const std::string&)>& accepts) override;
+    std::optional<CsvExportOptions> askCsvExport(const CsvExportOptions& proposed,
+                                                 char decimalSeparator) override;
     std::optional<std::vector<int>> askCsvColumns(const std::vector<std::string>& headers,
                                                   const std::vector<std::string>& samples,
                                                   const std::vector<int>& proposed) override;

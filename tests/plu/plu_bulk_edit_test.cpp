@@ -35,13 +35,10 @@ TEST(PriceChangeArithmetic, ExactDecimalsRoundedHalfAwayFromZero) {
         {"1.00", kPercent, "12.5", 1, 113},   // 1.125
         {"-1.00", kPercent, "12.5", 1, -113}, // away from zero below zero too
         {"1.10", kPercent, "-12.5", 10, 100}, // 0.9625
-        {"3", kPercent, "-100", 1, 0},
-        {"9.99", kAmount, "0.005", 1, 1000},  // 9.995
-        {"9.99", kAmount, "-0.005", 1, 999},  // 9.985
-        {"0.1", kAmount, "0.2", 1, 30},
-        {"1.999", kPercent, "0", 1, 200},     // a price with three decimals
-        {"2.49", kPercent, "0", 100, 200},
-        {"2.50", kPercent, "0", 100, 300},
+        {"3", kPercent, "-100", 1, 0},        {"9.99", kAmount, "0.005", 1, 1000}, // 9.995
+        {"9.99", kAmount, "-0.005", 1, 999},                                       // 9.985
+        {"0.1", kAmount, "0.2", 1, 30},       {"1.999", kPercent, "0", 1, 200}, // a price with three decimals
+        {"2.49", kPercent, "0", 100, 200},    {"2.50", kPercent, "0", 100, 300},
         {"5e2", kAmount, "1", 1, 50100},
     };
     for (const PriceCase& c : cases) {
@@ -82,7 +79,8 @@ TEST(BulkEdit, PriceChangeLeavesRefusedRowsAndReportsThemOnce) {
     EXPECT_EQ(plan.refused[0].row, 2);
     const std::string report = bulkEditReport(plan, grid);
     EXPECT_NE(report.find("2 rows changed."), std::string::npos) << report;
-    EXPECT_NE(report.find("row 2 (PLU 2): the new price 10498.95 is above 9999.99"), std::string::npos) << report;
+    EXPECT_NE(report.find("row 2 (PLU 2): the new price 10498.95 is above 9999.99"), std::string::npos)
+        << report;
     EXPECT_NE(report.find("row 4 (PLU 4): the new price -1.05 is below zero"), std::string::npos) << report;
     EXPECT_EQ(bulkEditPreview(plan), "2 rows change, 2 rows are refused.");
     // No change in value is no change: "5" stays "5", not "5.00".
@@ -126,7 +124,8 @@ TEST(CellBlockPaste, WholeBlockOrNothing) {
     EXPECT_EQ(ok.edits[0].after[PluColumn::Price], "1,5");
     EXPECT_EQ(ok.edits[1].row, 4);
     EXPECT_EQ(ok.edits[1].after[PluColumn::Code], "78");
-    const PastePlan name = planPaste(grid, rows, PluColumn::Name, "\"Caf\xC3\xA9\t\xE2\x82\xAC\r\n2\"\"\"", '.');
+    const PastePlan name =
+        planPaste(grid, rows, PluColumn::Name, "\"Caf\xC3\xA9\t\xE2\x82\xAC\r\n2\"\"\"", '.');
     ASSERT_TRUE(name.accepted());
     EXPECT_EQ(name.edits[0].after[PluColumn::Name], "Caf\xE9\t\x80\r\n2\"");
 
@@ -142,7 +141,8 @@ TEST(CellBlockPaste, WholeBlockOrNothing) {
     // The scale's running figures refuse any text, an empty one too.
     EXPECT_FALSE(planPaste(grid, rows, PluColumn::Total, "\r\n", '.').accepted());
     // Too wide, too tall, empty.
-    EXPECT_NE(planPaste(grid, rows, PluColumn::Count, "1\t2", '.').problem.find("2 columns wide"), std::string::npos);
+    EXPECT_NE(planPaste(grid, rows, PluColumn::Count, "1\t2", '.').problem.find("2 columns wide"),
+              std::string::npos);
     EXPECT_NE(planPaste(grid, rows, 0, "1\n2\n3\n4", '.').problem.find("4 rows"), std::string::npos);
     EXPECT_FALSE(planPaste(grid, rows, 0, "", '.').accepted());
 }

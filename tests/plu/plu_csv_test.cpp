@@ -129,13 +129,16 @@ TEST(PluCsvImport, RefusedRowsAreListedAndTheRestLoadsFromRowOne) {
     ASSERT_EQ(plan.refused.size(), 3u);
     const std::string report = csvImportReport(plan, table);
     EXPECT_NE(report.find("2 rows loaded"), std::string::npos) << report;
-    EXPECT_NE(report.find("line 4: PRICE '100000' is refused: a number up to 99999.99"), std::string::npos) << report;
+    EXPECT_NE(report.find("line 4: PRICE '100000' is refused: a number up to 99999.99"), std::string::npos)
+        << report;
     EXPECT_NE(report.find("line 5: CODE '-1'"), std::string::npos) << report;
     EXPECT_NE(report.find("line 6: it has 8 fields"), std::string::npos) << report;
 
     // A decimal comma in a file with a point locale is read and stored as a point.
-    const PluCsvTable comma = readPluCsv("NUM;PRICE;CODE;DEP;TAX;NW;FIX;BAR;NAME;Valid Date\n1;1,5;1;1;1;0;0;0;X;0\n");
-    const CsvImportPlan commaPlan = planCsvImport(grid, comma, matchCsvColumns(comma.headers, {}).columnOfField, '.');
+    const PluCsvTable comma =
+        readPluCsv("NUM;PRICE;CODE;DEP;TAX;NW;FIX;BAR;NAME;Valid Date\n1;1,5;1;1;1;0;0;0;X;0\n");
+    const CsvImportPlan commaPlan =
+        planCsvImport(grid, comma, matchCsvColumns(comma.headers, {}).columnOfField, '.');
     EXPECT_EQ(commaPlan.fileDecimal, ',');
     ASSERT_EQ(commaPlan.edits.size(), 1u);
     EXPECT_EQ(commaPlan.edits[0].after[PluColumn::Price], "1.5");
@@ -143,14 +146,14 @@ TEST(PluCsvImport, RefusedRowsAreListedAndTheRestLoadsFromRowOne) {
 
 TEST(CsvColumns, NamesSynonymsMemoryAndWhatIsLeftToTheUser) {
     EXPECT_EQ(headerKey(" Valid_Date "), "VALIDDATE");
-    const std::vector<std::string> shop = {"plu",  "Description", "Unit Price", "valid-date", "Dept", "VAT",
-                                           "nw",   "fixed",       "bar",        "EAN",        "",     "Qty"};
+    const std::vector<std::string> shop = {"plu", "Description", "Unit Price", "valid-date", "Dept", "VAT",
+                                           "nw",  "fixed",       "bar",        "EAN",        "",     "Qty"};
     const CsvColumnMatch named = matchCsvColumns(shop, {});
     EXPECT_FALSE(named.needsUser());
-    EXPECT_EQ(named.columnOfField, (std::vector<int>{PluColumn::Num, PluColumn::Name, PluColumn::Price,
-                                                     PluColumn::ValidDate, PluColumn::Dep, PluColumn::Tax,
-                                                     PluColumn::Nw, PluColumn::Fix, PluColumn::Bar, PluColumn::Code,
-                                                     kNotImported, PluColumn::Quantity}));
+    EXPECT_EQ(named.columnOfField,
+              (std::vector<int>{PluColumn::Num, PluColumn::Name, PluColumn::Price, PluColumn::ValidDate,
+                                PluColumn::Dep, PluColumn::Tax, PluColumn::Nw, PluColumn::Fix, PluColumn::Bar,
+                                PluColumn::Code, kNotImported, PluColumn::Quantity}));
 
     std::vector<std::string> german = shop;
     german[2] = "Preis";

@@ -37,7 +37,6 @@ void typeText(QWidget& widget, const QString& text) {
     }
 }
 
-
 TEST_F(PluPageTest, GridLayoutAndClear) {
     EXPECT_EQ(model().rowCount(), kPluDataRows);
     EXPECT_EQ(model().columnCount(), 13);

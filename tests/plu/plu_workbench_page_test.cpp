@@ -55,11 +55,14 @@ class PluWorkbenchTest : public PluPageTest {
     void fillRows(int n) {
         std::vector<PluRowEdit> rows;
         for (int row = 1; row <= n; ++row) {
-            rows.push_back({row, fullRow(std::to_string(row), std::to_string(row) + ".00", "ITEM " + std::to_string(row))});
+            rows.push_back({row, fullRow(std::to_string(row), std::to_string(row) + ".00",
+                                         "ITEM " + std::to_string(row))});
         }
         page->applyRowsAsOneStep("fill", rows);
     }
-    PriceChange percent(const char* by, int step) { return {PriceChangeKind::Percent, *parseChangeNumber(by, '.'), step}; }
+    PriceChange percent(const char* by, int step) {
+        return {PriceChangeKind::Percent, *parseChangeNumber(by, '.'), step};
+    }
 
     ScriptedDialogs dialogs;
 };
@@ -73,9 +76,11 @@ TEST_F(PluWorkbenchTest, NewControlsSitRightOfClearInsideThePage) {
     EXPECT_EQ(inUse->text(), "rows in use only");
     EXPECT_TRUE(find().isClearButtonEnabled());
     int left = clear->geometry().right();
-    for (QWidget* control : {static_cast<QWidget*>(&find()), static_cast<QWidget*>(inUse), static_cast<QWidget*>(tools)}) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(&find()), static_cast<QWidget*>(inUse), static_cast<QWidget*>(tools)}) {
         EXPECT_GT(control->geometry().left(), left) << control->objectName().toStdString();
-        EXPECT_TRUE(control->geometry().intersects(QRect(0, clear->geometry().center().y(), page->width(), 1)));
+        EXPECT_TRUE(
+            control->geometry().intersects(QRect(0, clear->geometry().center().y(), page->width(), 1)));
         left = control->geometry().right();
     }
     EXPECT_LE(left, page->width());
@@ -85,7 +90,8 @@ TEST_F(PluWorkbenchTest, NewControlsSitRightOfClearInsideThePage) {
         const QChar lower = QString(bytesToQString(std::string(1, static_cast<char>(byte)))).at(0).toLower();
         const auto expected = qstringToBytes(QString(lower));
         EXPECT_EQ(foldCase1252(static_cast<unsigned char>(byte)),
-                  static_cast<unsigned char>(expected ? (*expected)[0] : byte)) << byte;
+                  static_cast<unsigned char>(expected ? (*expected)[0] : byte))
+            << byte;
     }
 }
 
@@ -98,7 +104,7 @@ TEST_F(PluWorkbenchTest, FindHidesRowsOnlyWhileTransfersAndSavesUseRealRows) {
     EXPECT_EQ(model().rowCount(), 11); // PLU 2 and PLU 20..29
     EXPECT_EQ(cell(1, 8), "PLU 2");    // view row 0
     // Typing in the filtered view reaches the real row.
-    QLineEdit& price = edit(2, 1);     // view row 1: PLU 20 in data row 22
+    QLineEdit& price = edit(2, 1); // view row 1: PLU 20 in data row 22
     price.selectAll();
     QTest::keyClicks(&price, "7.77");
     QTest::keyClick(&price, Qt::Key_Return);
@@ -289,8 +295,9 @@ TEST_F(PluWorkbenchTest, ImportAsksForUnknownColumnsOnceAndRemembersThem) {
     QTemporaryDir folder;
     const std::string file = (folder.path() + "/shop.csv").toStdString();
     const std::filesystem::path memory = (folder.path() + "/columns.txt").toStdString();
-    std::ofstream(file, std::ios::binary) << "PLU;Preis;Code;Dept;VAT;NW;FIX;BAR;Description;Valid date;Lieferant\r\n"
-                                             "7;1,99;7;1;1;0;0;0;Kiwi;0;X\r\n";
+    std::ofstream(file, std::ios::binary)
+        << "PLU;Preis;Code;Dept;VAT;NW;FIX;BAR;Description;Valid date;Lieferant\r\n"
+           "7;1,99;7;1;1;0;0;0;Kiwi;0;X\r\n";
     page->setCsvColumnMemoryFile(memory);
     std::vector<int> answer = {0, PluColumn::Price, 2, 3, 4, 5, 6, 7, 8, 9, kNotImported};
     dialogs.columnsAnswer = answer;
