@@ -124,7 +124,14 @@ CsvColumnsDialog::CsvColumnsDialog(const std::vector<std::string>& headers,
         if (i < samples.size() && !samples[i].empty()) {
             label += QStringLiteral("  (e.g. ") + bytesToQString(samples[i].substr(0, 24)) + QLatin1Char(')');
         }
-        form->addRow(label, choice);
+        auto* name = new QLabel(label, fields);
+        // The headers the program did not know by name stand out.
+        if (!columnNamedBy(headers[i])) {
+            QFont bold = name->font();
+            bold.setBold(true);
+            name->setFont(bold);
+        }
+        form->addRow(name, choice);
         connect(choice, &QComboBox::currentIndexChanged, this, &CsvColumnsDialog::update);
         choices_.push_back(choice);
     }
@@ -163,7 +170,7 @@ void CsvColumnsDialog::update() {
     QStringList problems;
     for (int column = 0; column < kPluColumns; ++column) {
         if (std::count(columns.begin(), columns.end(), column) > 1) {
-            problems.append(columnName(column) + QStringLiteral(" is chosen twice"));
+            problems.append(columnName(column) + QStringLiteral(" is chosen for two columns"));
         }
     }
     QStringList missing;
@@ -171,7 +178,7 @@ void CsvColumnsDialog::update() {
         missing.append(columnName(column));
     }
     if (!missing.isEmpty()) {
-        problems.append(QStringLiteral("still needed: ") + missing.join(QStringLiteral(", ")));
+        problems.append(QStringLiteral("Still needed: ") + missing.join(QStringLiteral(", ")));
     }
     status_->setText(problems.isEmpty() ? QStringLiteral("Every column the grid needs is there.")
                                         : problems.join(QStringLiteral("; ")) + QLatin1Char('.'));
