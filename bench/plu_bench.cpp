@@ -91,20 +91,26 @@ void BM_ReadOnePluBare(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadOnePluBare)->Unit(benchmark::kMicrosecond);
 
+// The page as the user sees it, offscreen, over the bench's link.
+std::unique_ptr<PluPage> shownPage(ScaleBench& b) {
+    auto page = std::make_unique<PluPage>(PageContext{b.link, b.ui, b.remembered, '.'});
+    page->allClicked();
+    page->resize(775, 400);
+    page->show();
+    return page;
+}
+
 void pageTransfer(benchmark::State& state, const char* button) {
     ScaleBench b;
     if (!b.open()) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    PluPage page(PageContext{b.link, b.ui, b.remembered, '.'});
-    page.allClicked();
-    page.resize(775, 400);
-    page.show();
+    const auto page = shownPage(b);
     // A save needs a full grid: load it once first.
-    page.findChild<QPushButton*>("Button7")->click();
+    page->findChild<QPushButton*>("Button7")->click();
     for (auto _ : state) {
-        page.findChild<QPushButton*>(button)->click();
+        page->findChild<QPushButton*>(button)->click();
     }
     if (b.ui.errors != 0) {
         state.SkipWithError("the transfer reported an error");
@@ -190,15 +196,13 @@ std::vector<PluRowEdit> workbenchRows() {
     return rows;
 }
 
-// The page as the user sees it, with a full grid.
+// The page with a full grid.
 struct WorkbenchBench {
     ScaleBench b;
-    PluPage page{PageContext{b.link, b.ui, b.remembered, '.'}};
+    std::unique_ptr<PluPage> shown = shownPage(b);
+    PluPage& page = *shown;
 
     WorkbenchBench() {
-        page.allClicked();
-        page.resize(775, 400);
-        page.show();
         page.applyRowsAsOneStep(QStringLiteral("full grid"), workbenchRows());
         QCoreApplication::processEvents();
     }
@@ -273,10 +277,8 @@ void BM_UndoWholeLoad(benchmark::State& state) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    PluPage page(PageContext{b.link, b.ui, b.remembered, '.'});
-    page.allClicked();
-    page.resize(775, 400);
-    page.show();
+    const auto shown = shownPage(b);
+    PluPage& page = *shown;
     page.findChild<QPushButton*>("Button7")->click();
     if (page.undoStack().count() != 1 || page.grid().cell(kPluDataRows, PluColumn::Num) != "1799") {
         state.SkipWithError("the load did not fill the grid as one step");

@@ -67,8 +67,12 @@ std::string withSeparator(std::string text, int column, char fileDecimal, char s
 
 std::string formatPluCsv(const PluGrid& grid, const CsvExportOptions& options, char separator) {
     const bool utf8 = options.encoding == CsvEncoding::Utf8;
+    int rowsInUse = 0;
+    for (int row = 1; row <= kPluDataRows; ++row) {
+        rowsInUse += grid.inUse(row) ? 1 : 0;
+    }
     std::string out;
-    out.reserve(256 * 1024);
+    out.reserve(128 + static_cast<std::size_t>(rowsInUse) * 96); // a full row is about 90 bytes
     if (utf8) {
         out.append(kUtf8Mark);
     }

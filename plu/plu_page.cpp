@@ -4,6 +4,7 @@
 #include "link/number_parsing.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"
+#include "file_dialog_request.h"
 #include "plu_cell_delegate.h"
 #include "plu_checks.h"
 #include "plu_file.h"
@@ -67,13 +68,7 @@ QFont headerFont() {
 }
 
 FileDialogRequest pluFileDialog() {
-    FileDialogRequest request;
-    request.filterDescription = "TAB separated Text Files";
-    request.pattern = "*.TXT"; // the dialog adds *.txt where names are case-sensitive
-    request.defaultSuffix = "TXT";
-    std::error_code error;
-    request.startFolder = std::filesystem::current_path(error).string();
-    return request;
+    return fileDialogInCurrentFolder("TAB separated Text Files", "*.TXT", "TXT");
 }
 
 QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {

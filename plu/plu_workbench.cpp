@@ -2,6 +2,7 @@
 
 #include "cell_block.h"
 #include "file_bytes.h"
+#include "file_dialog_request.h"
 #include "file_replace.h"
 #include "gui/qt_text.h"
 #include "link/user_interface.h"
@@ -34,13 +35,7 @@ QString columnName(int column) {
 }
 
 FileDialogRequest csvFileDialog() {
-    FileDialogRequest request;
-    request.filterDescription = "CSV Files";
-    request.pattern = "*.CSV"; // the dialog adds *.csv where names are case-sensitive
-    request.defaultSuffix = "csv";
-    std::error_code error;
-    request.startFolder = std::filesystem::current_path(error).string();
-    return request;
+    return fileDialogInCurrentFolder("CSV Files", "*.CSV", "csv");
 }
 
 std::string bytesOf(const QString& text) {
