@@ -5,7 +5,6 @@
 // written and read with all 1801 rows in use. The workbench on a full grid:
 // a keystroke of the find, a price change of every row, a paste of 1801 x 10
 // cells, undo and redo of a whole LOAD FROM SCALE, CSV export and import.
-#include "quiet_ui.h"
 #include "gui/page_context.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
@@ -17,11 +16,12 @@
 #include "plu/plu_csv.h"
 #include "plu/plu_file.h"
 #include "plu/plu_page.h"
-#include "plu/plu_workbench.h"
 #include "plu/plu_record.h"
 #include "plu/plu_transfer.h"
+#include "plu/plu_workbench.h"
 #include "plu/progress_window.h"
 #include "plu/range_spin_edit.h"
+#include "quiet_ui.h"
 #include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
 
@@ -189,9 +189,10 @@ std::vector<PluRowEdit> workbenchRows() {
     std::vector<PluRowEdit> rows;
     for (int row = 1; row <= kPluDataRows; ++row) {
         const std::string n = std::to_string(row - 1);
-        rows.push_back({row,
-                        {n, "12.34", std::to_string(200000 + row), "3", "1", "0", "0", "0",
-                         (row % 10 == 0 ? "APPLE \xC4PFEL " : "PEAR CR\xC8ME ") + n, "7", "1.500", "99.99", "4"}});
+        rows.push_back(
+            {row,
+             {n, "12.34", std::to_string(200000 + row), "3", "1", "0", "0", "0",
+              (row % 10 == 0 ? "APPLE \xC4PFEL " : "PEAR CR\xC8ME ") + n, "7", "1.500", "99.99", "4"}});
     }
     return rows;
 }
@@ -232,7 +233,8 @@ void BM_BulkPriceChange(benchmark::State& state) {
     for (auto _ : state) {
         const PriceChange change{PriceChangeKind::Amount, *parseChangeNumber(up ? "0.01" : "-0.01", '.'), 1};
         BulkEditPlan plan = planPriceChange(w.page.grid(), rows, change, '.');
-        if (w.page.applyRowsAsOneStep(QStringLiteral("price change"), std::move(plan.edits)) != kPluDataRows) {
+        if (w.page.applyRowsAsOneStep(QStringLiteral("price change"), std::move(plan.edits)) !=
+            kPluDataRows) {
             state.SkipWithError("not every row changed");
             break;
         }

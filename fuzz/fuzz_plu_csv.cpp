@@ -117,8 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (match.needsUser()) {
         match.columnOfField.clear();
         for (std::size_t field = 0; field < table.headers.size(); ++field) {
-            match.columnOfField.push_back(field < static_cast<std::size_t>(kPluColumns) ? static_cast<int>(field)
-                                                                                        : kNotImported);
+            match.columnOfField.push_back(
+                field < static_cast<std::size_t>(kPluColumns) ? static_cast<int>(field) : kNotImported);
         }
     }
     for (const char separator : {'.', ','}) {

@@ -1,5 +1,7 @@
 #include "plu_find.h"
 
+#include "csv_columns.h"
+
 #include <array>
 
 namespace {
@@ -38,11 +40,54 @@ unsigned char foldCase1252(unsigned char byte) {
     return kFold[byte];
 }
 
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The column a "<column>=" names, blanks and case aside.
+int namedColumn(std::string_view name) {
+    const std::string key = headerKey(name);
+    for (int column = 0; column < kPluColumns; ++column) {
+        if (!key.empty() && key == headerKey(kPluHeaders[static_cast<std::size_t>(column)])) {
+            return column;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
 PluRowFinder::PluRowFinder(const PluFindQuery& query) : inUseOnly_(query.inUseOnly) {
-    folded_.reserve(query.text.size());
-    for (const char c : query.text) {
+    std::string_view text = query.text;
+    const std::size_t equalsSign = text.find('=');
+    if (equalsSign != std::string_view::npos) {
+        column_ = namedColumn(text.substr(0, equalsSign));
+        if (column_ >= 0) {
+            text = trimmed(text.substr(equalsSign + 1));
+        }
+    }
+    folded_.reserve(text.size());
+    for (const char c : text) {
         folded_.push_back(static_cast<char>(fold(c)));
     }
+}
+
+bool PluRowFinder::equals(std::string_view cell) const {
+    if (cell.size() != folded_.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < cell.size(); ++i) {
+        if (fold(cell[i]) != static_cast<unsigned char>(folded_[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool PluRowFinder::contains(std::string_view haystack) const {
@@ -65,6 +110,9 @@ bool PluRowFinder::contains(std::string_view haystack) const {
 bool PluRowFinder::matches(const PluRow& row) const {
     if (inUseOnly_ && row[PluColumn::Num].empty()) {
         return false;
+    }
+    if (column_ >= 0) {
+        return equals(row[static_cast<std::size_t>(column_)]);
     }
     return folded_.empty() || contains(row[PluColumn::Num]) || contains(row[PluColumn::Code]) ||
            contains(row[PluColumn::Name]);

@@ -1,10 +1,10 @@
 #include "plu_page.h"
 
+#include "file_dialog_request.h"
 #include "gui/qt_text.h"
 #include "link/number_parsing.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"
-#include "file_dialog_request.h"
 #include "plu_cell_delegate.h"
 #include "plu_checks.h"
 #include "plu_file.h"
@@ -109,7 +109,8 @@ void PluPage::buildControls() {
     FindEdit->setClearButtonEnabled(true);
     FindEdit->setPlaceholderText(QStringLiteral("Find NUM, CODE, NAME"));
     FindEdit->setToolTip(
-        QStringLiteral("Shows only the rows whose NUM, CODE or NAME contains the text (Ctrl+F)"));
+        QStringLiteral("Shows only the rows whose NUM, CODE or NAME contains the text;\n"
+                       "DEP=3 (or any column=value) the rows whose cell is the value (Ctrl+F)"));
     InUseOnly = new QCheckBox(QStringLiteral("rows in use only"), this);
     InUseOnly->setObjectName(QStringLiteral("InUseOnly"));
     InUseOnly->setToolTip(QStringLiteral("Shows only the rows that have a PLU number"));

@@ -159,7 +159,7 @@ TEST(CellBlockPaste, CopiedCellsPasteBackAsTheyWere) {
     EXPECT_EQ(back.edits[1].after[PluColumn::Name], "\"QUOTED\" \r\n LINES");
 }
 
-TEST(PluFind, CaseFreeOnNumCodeAndNameOnly) {
+TEST(PluFind, CaseFreeOnNumCodeAndNameOrOneColumnByValue) {
     EXPECT_EQ(foldCase1252('A'), 'a');
     EXPECT_EQ(foldCase1252(0xC9), 0xE9); // É
     EXPECT_EQ(foldCase1252(0x8A), 0x9A); // Š
@@ -178,6 +178,14 @@ TEST(PluFind, CaseFreeOnNumCodeAndNameOnly) {
     EXPECT_FALSE(finds("2.49")); // the price is not searched
     EXPECT_FALSE(finds("caf\xE9 cr\xC8me!"));
     EXPECT_TRUE(finds("", true));
+    // "<column>=<value>": the cell is the value, blanks and case aside.
+    EXPECT_TRUE(finds("DEP=3"));
+    EXPECT_TRUE(finds(" dep = 3 "));
+    EXPECT_FALSE(finds("DEP=13"));
+    EXPECT_TRUE(finds("valid date=10"));
+    EXPECT_TRUE(finds("Name=CAF\xC9 CR\xC8ME"));
+    EXPECT_FALSE(finds("Name=CAF\xC9"));
+    EXPECT_FALSE(finds("X=1")); // no such column: a plain find of "x=1"
     row[PluColumn::Num].clear();
     EXPECT_FALSE(finds("", true)); // in use here means a PLU number
 }

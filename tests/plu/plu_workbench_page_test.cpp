@@ -6,6 +6,7 @@
 #include "gui/qt_text.h"
 #include "plu/cell_marks.h"
 #include "plu/csv_columns.h"
+#include "plu/plu_file.h"
 #include "plu/plu_filter_proxy.h"
 #include "plu/plu_find.h"
 #include "plu/plu_table_model.h"
@@ -224,6 +225,73 @@ TEST_F(PluWorkbenchTest, EveryKindOfChangeIsOneUndoStep) {
         page->redoStep();
         EXPECT_EQ(rowsOf(page->grid()), step.after) << "redo of " << step.what;
     }
+}
+
+TEST_F(PluWorkbenchTest, AWeeksPriceChangesOverAWholeTableFromTheScale) {
+    // 1801 PLUs in five departments, every tenth an apple, names with every
+    // byte from 0x80 to 0xFF between them.
+    connect();
+    scale.withMemory([](sim::ScaleMemory& memory) {
+        for (int plu = 0; plu < sim::kPluCount; ++plu) {
+            sim::PluFields fields;
+            fields.price = 100 + plu;
+            fields.code = plu;
+            fields.department = static_cast<std::uint8_t>(plu % 5);
+            fields.flags = 1;
+            fields.name = (plu % 10 == 0 ? "APPLE " : "PEAR ") +
+                          std::string(1, static_cast<char>(0x80 + plu % 128)) + std::to_string(plu);
+            memory.plu[static_cast<std::size_t>(plu)] = sim::encodePlu(fields);
+        }
+        return 0;
+    });
+    click("Button7");
+    find().setText("apple");
+    EXPECT_EQ(model().rowCount(), 181);
+
+    // Department 3 up by 5 %, rounded to 0.05: PLU 3 costs 1.03, now 1.10.
+    find().setText("DEP=3");
+    EXPECT_EQ(model().rowCount(), 360);
+    dialogs.priceAnswer = percent("5", 5);
+    page->workbench().changePrices();
+    EXPECT_EQ(page->grid().cell(5, PluColumn::Price), "1.10"); // row 5 holds PLU 3
+    EXPECT_EQ(page->grid().cell(6, PluColumn::Price), "1.04"); // PLU 4, department 4
+    EXPECT_NE(ui.informations.back().text.find("360 rows changed."), std::string::npos);
+
+    // 200 rows of prices from a spreadsheet, at PLU 1's price.
+    find().clear();
+    std::string block;
+    for (int i = 0; i < 200; ++i) {
+        block += std::to_string(i + 1) + ".99\r\n";
+    }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(block));
+    grid().setCurrentIndex(model().index(2, PluColumn::Price));
+    page->workbench().pasteAtCurrentCell();
+    EXPECT_TRUE(ui.errors.empty()) << ui.errors.front().text;
+    EXPECT_EQ(page->grid().cell(202, PluColumn::Price), "200.99");
+
+    // Out through CSV and back in, after CLEAR: not a byte of a name lost.
+    const std::vector<PluRow> table = rowsOf(page->grid());
+    QTemporaryDir folder;
+    const std::string file = (folder.path() + "/week.csv").toStdString();
+    dialogs.exportAnswer = CsvExportOptions{';', CsvEncoding::Utf8, true};
+    ui.saveAnswers.push_back(file);
+    page->workbench().exportCsv();
+    click("Button17");
+    ui.openAnswers.push_back(file);
+    page->workbench().importCsv();
+    EXPECT_EQ(dialogs.columnQuestions, 0);
+    for (int row = 1; row <= kPluDataRows; ++row) {
+        for (int column = 0; column < kPluFileFields; ++column) {
+            ASSERT_EQ(page->grid().cell(row, column), table[static_cast<std::size_t>(row - 1)][column])
+                << "row " << row << " column " << column;
+        }
+    }
+    // Any of it undone: the import, CLEAR, the paste, the price change.
+    for (int step = 0; step < 4; ++step) {
+        page->undoStep();
+    }
+    EXPECT_EQ(page->grid().cell(5, PluColumn::Price), "1.03");
+    EXPECT_EQ(page->grid().cell(202, PluColumn::Price), "3.00");
 }
 
 TEST_F(PluWorkbenchTest, KeysCopyPasteAndUndoAndAPasteIsRefusedAsAWhole) {
