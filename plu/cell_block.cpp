@@ -99,7 +99,8 @@ std::string pasteRefusalMessage(const PastePlan& plan) {
     lines.reserve(plan.refused.size());
     for (const RefusedCell& cell : plan.refused) {
         lines.push_back("row " + std::to_string(cell.row) + ", " + columnName(cell.column) + ": '" +
-                        cell.text + "'");
+                        cell.text + "'" +
+                        (cell.column >= PluColumn::Quantity ? " (kept by the scale, never pasted)" : ""));
     }
     return text + listLines(lines, kReportedCells);
 }

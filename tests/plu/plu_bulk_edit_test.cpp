@@ -139,7 +139,8 @@ TEST(CellBlockPaste, WholeBlockOrNothing) {
     EXPECT_NE(message.find("row 4, PRICE: '10000'"), std::string::npos) << message;
     EXPECT_NE(message.find("row 5, CODE: '?'"), std::string::npos) << message;
     // The scale's running figures refuse any text, an empty one too.
-    EXPECT_FALSE(planPaste(grid, rows, PluColumn::Total, "\r\n", '.').accepted());
+    const PastePlan total = planPaste(grid, rows, PluColumn::Total, "\r\n", '.');
+    EXPECT_NE(pasteRefusalMessage(total).find("row 2, TOTAL: '' (kept by the scale"), std::string::npos);
     // Too wide, too tall, empty.
     EXPECT_NE(planPaste(grid, rows, PluColumn::Count, "1\t2", '.').problem.find("2 columns wide"),
               std::string::npos);
