@@ -26,7 +26,9 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -350,6 +352,11 @@ void TForm1::createSecondaryWindows() {
     logWindow_ = new LogWindow(sessionLog_, ui_, this);
     // The PLU transfers show their progress in the one progress window.
     pluPage_->setProgressWindow(progressWindow_);
+    // The CSV columns the user assigned by hand live beside the saved state.
+    const QFileInfo state(stateFilePath_);
+    const QString columns =
+        QDir(state.absolutePath()).filePath(state.completeBaseName() + QStringLiteral("-csv-columns.txt"));
+    pluPage_->setCsvColumnMemoryFile(QFile::encodeName(columns).toStdString());
     for (QWidget* window : {static_cast<QWidget*>(progressWindow_), static_cast<QWidget*>(terminalWindow_),
                             static_cast<QWidget*>(logoWindow_), static_cast<QWidget*>(helpWindow_),
                             static_cast<QWidget*>(logWindow_)}) {

@@ -7,6 +7,7 @@
 class QuietUi final : public UserInterface {
   public:
     void showError(const std::string&, const std::string&) override { ++errors; }
+    void showInformation(const std::string&, const std::string&) override {}
     std::string applicationTitle() const override { return "benchmark"; }
     void beep() override {}
     void setBusy(bool) override {}

@@ -97,6 +97,23 @@ def plu_file():
     write(t, "many_rows", head + many)
 
 
+def plu_csv():
+    t = "fuzz_plu_csv"
+    header = "NUM;PRICE;CODE;DEP;TAX;NW;FIX;BAR;NAME;Valid Date;QUANTITY;TOTAL;COUNT\r\n"
+    rows = ("1;1,50;1234;3;2;1;0;1;\"APPLES; \"\"RED\"\"\";10;;;\r\n"
+            "2;2,00;22;0;0;0;1;0;\"TWO\r\nLINES\";0;1,250;3,12;4\r\n"
+            "1800;99999,99;999999;40;8;1;1;1;\u20ac Caf\u00e9;365;;;\r\n")
+    write(t, "export_utf8", b"\xef\xbb\xbf" + (header + rows).encode("utf-8"))
+    write(t, "export_1252", (header + rows).replace(";", ",").replace("1,50", "\"1,50\"").encode("cp1252"))
+    write(t, "shop_synonyms", b"PLU,Description,Unit Price,Dept,VAT,nw,fixed,bar,EAN,valid_date\n"
+                              b"7,Kiwi,0.35,1,1,1,0,0,2000007,0\n8,Lemons,0.49,1,1,1,0,0,2000008,3\n")
+    utf16 = "NUM\tPRICE\tCODE\tDEP\tTAX\tNW\tFIX\tBAR\tNAME\tValid Date\r\n1\t1.00\t1\t1\t1\t0\t0\t0\tCaf\u00e9\t0\r\n"
+    write(t, "unicode_text", b"\xff\xfe" + utf16.encode("utf-16-le"))
+    write(t, "clipboard_block", b"1.25\t7\r\n2.50\t\"A\tB\"\r\n")
+    write(t, "remembered_columns", b"PREIS\tPRICE\r\nLIEFERANT\t-\r\n")
+    write(t, "unclosed_quote", (header + "5;1.00;1;1;1;0;0;0;\"OPEN;0\r\n").encode("ascii"))
+
+
 CAPTION = b"ZEB TALLIVOS UTILITY MXV1.62"
 
 
@@ -254,6 +271,7 @@ def logo():
 def main():
     reply_receiver()
     plu_file()
+    plu_csv()
     state_file()
     report_layout()
     terminal_reply()

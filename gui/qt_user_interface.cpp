@@ -45,6 +45,13 @@ void QtUserInterface::showErrorWithDetails(const std::string& text, const std::s
     box.exec();
 }
 
+void QtUserInterface::showInformation(const std::string& text, const std::string& title) {
+    CursorLifted lifted(busyDepth_);
+    QMessageBox box(QMessageBox::Information, bytesToQString(title), bytesToQString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
 std::string QtUserInterface::applicationTitle() const {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
 }

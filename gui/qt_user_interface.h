@@ -15,6 +15,7 @@ class QtUserInterface : public UserInterface {
     void showError(const std::string& text, const std::string& title) override;
     void showErrorWithDetails(const std::string& text, const std::string& title,
                               const std::string& details) override;
+    void showInformation(const std::string& text, const std::string& title) override;
     std::string applicationTitle() const override;
     void beep() override;
     void setBusy(bool busy) override;

@@ -40,6 +40,12 @@ public:
         showError(text, title);
     }
 
+    // A box with an information icon: what an action on many things did.
+    // Shown as an error box where a front end has no other kind.
+    virtual void showInformation(const std::string& text, const std::string& title) {
+        showError(text, title);
+    }
+
     // The executable's name without its extension: the title of the boxes that
     // report a text that does not convert to a number.
     virtual std::string applicationTitle() const = 0;

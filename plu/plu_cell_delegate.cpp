@@ -32,3 +32,10 @@ void PluCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                    const QModelIndex& index) const {
     model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
 }
+
+void PluCellDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
+    if (editorClosed) {
+        editorClosed(index);
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
+}

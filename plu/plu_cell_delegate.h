@@ -17,9 +17,12 @@ class PluCellDelegate : public QStyledItemDelegate {
     std::function<void(const QModelIndex& index)> editorOpened;
     // Called with the editor's new text after each change by the user.
     std::function<void(const QModelIndex& index, const QString& text, QLineEdit& editor)> textEdited;
+    // Called when the editor goes, after its text was committed.
+    std::function<void(const QModelIndex& index)> editorClosed;
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
 };

@@ -1,5 +1,6 @@
 #include "plu_page.h"
 
+#include "file_dialog_request.h"
 #include "gui/qt_text.h"
 #include "gui/range_spin_edit.h"
 #include "link/number_parsing.h"
@@ -9,10 +10,15 @@
 #include "plu_checks.h"
 #include "plu_file.h"
 #include "plu_file_stamp.h"
+#include "plu_filter_proxy.h"
+#include "plu_rows_command.h"
 #include "plu_table_model.h"
 #include "plu_transfer.h"
+#include "plu_workbench.h"
 #include "progress_window.h"
+#include "transfer_loss_marks.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -24,12 +30,17 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <filesystem>
 
 namespace {
 
 constexpr int kRowHeight = 21; // pixels
+// Steps the undo history keeps. A whole-table step (a load, CLEAR, an
+// import) holds the 1801 rows twice, about 1.5 MB, so at most some 75 MB.
+constexpr int kUndoSteps = 50;
 
 // The column widths are pixels, so the fonts are too: at 10 px a fixed-pitch
 // digit is 6 px wide, and the widest numbers a person reads (7 digits of CODE,
@@ -57,13 +68,7 @@ QFont headerFont() {
 }
 
 FileDialogRequest pluFileDialog() {
-    FileDialogRequest request;
-    request.filterDescription = "TAB separated Text Files";
-    request.pattern = "*.TXT"; // the dialog adds *.txt where names are case-sensitive
-    request.defaultSuffix = "TXT";
-    std::error_code error;
-    request.startFolder = std::filesystem::current_path(error).string();
-    return request;
+    return fileDialogInCurrentFolder("TAB separated Text Files", "*.TXT", "TXT");
 }
 
 QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {
@@ -77,12 +82,16 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) 
 PluPage::PluPage(PageContext context, QWidget* parent) : QWidget(parent), context_(context) {
     buildControls();
     connectControls();
+    workbench_ = new PluWorkbench(*this);
 }
 
 PluPage::~PluPage() {
     // An open cell editor commits its text when it goes: let it do so while
-    // the grid it writes to still exists, before the page's members go.
+    // the grid it writes to still exists, before the page's members go. The
+    // workbench goes first, so nothing it listens to reaches it half destroyed.
+    delete workbench_;
     delete StringGrid1;
+    model_->removeMarkSource(*transferMarks_);
 }
 
 void PluPage::buildControls() {
@@ -95,14 +104,38 @@ void PluPage::buildControls() {
     Button12 = makeButton(this, "Button12", "ALL");
     Button17 = makeButton(this, "Button17", "CLEAR");
 
+    FindEdit = new QLineEdit(this);
+    FindEdit->setObjectName(QStringLiteral("FindEdit"));
+    FindEdit->setClearButtonEnabled(true);
+    FindEdit->setPlaceholderText(QStringLiteral("Find NUM, CODE, NAME"));
+    FindEdit->setToolTip(
+        QStringLiteral("Shows only the rows whose NUM, CODE or NAME contains the text;\n"
+                       "DEP=3 (or any column=value) the rows whose cell is the value (Ctrl+F)"));
+    InUseOnly = new QCheckBox(QStringLiteral("rows in use only"), this);
+    InUseOnly->setObjectName(QStringLiteral("InUseOnly"));
+    InUseOnly->setToolTip(QStringLiteral("Shows only the rows that have a PLU number"));
+    PluToolsButton = new QToolButton(this);
+    PluToolsButton->setObjectName(QStringLiteral("PluToolsButton"));
+    PluToolsButton->setText(QStringLiteral("TOOLS"));
+    PluToolsButton->setToolTip(QStringLiteral(
+        "Change prices and columns of many rows, copy and paste, undo, CSV export and import"));
+    PluToolsButton->setPopupMode(QToolButton::InstantPopup);
+
     model_ = new PluTableModel(grid_, this);
+    transferMarks_ = std::make_unique<TransferLossMarks>(grid_, context_.decimalSeparator);
+    model_->addMarkSource(*transferMarks_);
+    proxy_ = new PluFilterProxy(grid_, this);
+    proxy_->setSourceModel(model_);
+    undoStack_ = new QUndoStack(this);
+    undoStack_->setUndoLimit(kUndoSteps);
     delegate_ = new PluCellDelegate(this);
     StringGrid1 = new QTableView(this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setModel(model_);
+    StringGrid1->setModel(proxy_);
     StringGrid1->setItemDelegate(delegate_);
     StringGrid1->setFont(gridFont());
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several cells or rows may be selected for the operations and the clipboard.
+    StringGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     StringGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                                  QAbstractItemView::EditKeyPressed);
@@ -136,7 +169,11 @@ void PluPage::buildControls() {
     rangeRow->addSpacing(12);
     rangeRow->addWidget(Button12);
     rangeRow->addWidget(Button17);
-    rangeRow->addStretch(1);
+    // The find and the tools fill the rest of the row, right of CLEAR.
+    rangeRow->addSpacing(8);
+    rangeRow->addWidget(FindEdit, 1);
+    rangeRow->addWidget(InUseOnly);
+    rangeRow->addWidget(PluToolsButton);
 
     auto* transferRow = new QHBoxLayout;
     for (QPushButton* button : {Button5, Button6, Button7, Button8}) {
@@ -152,7 +189,10 @@ void PluPage::buildControls() {
     setTabOrder(SpinEdit1, SpinEdit2);
     setTabOrder(SpinEdit2, Button12);
     setTabOrder(Button12, Button17);
-    setTabOrder(Button17, StringGrid1);
+    setTabOrder(Button17, FindEdit);
+    setTabOrder(FindEdit, InUseOnly);
+    setTabOrder(InUseOnly, PluToolsButton);
+    setTabOrder(PluToolsButton, StringGrid1);
     setTabOrder(StringGrid1, Button5);
     setTabOrder(Button5, Button6);
     setTabOrder(Button6, Button7);
@@ -174,20 +214,139 @@ void PluPage::connectControls() {
     connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) {
-                    StringGrid1SelectCell(current.column(), PluTableModel::dataRow(current));
+                    StringGrid1SelectCell(current.column(), dataRow(current));
                 }
             });
     // An editor opening on a cell: a load, CLEAR or the tax grid may have
-    // changed the remembered text since the cell was selected.
+    // changed the remembered text since the cell was selected. What the user
+    // types until the editor closes is one undo step.
     delegate_->editorOpened = [this](const QModelIndex& index) {
-        StringGrid1SelectCell(index.column(), PluTableModel::dataRow(index));
+        StringGrid1SelectCell(index.column(), dataRow(index));
+        beginTypingStep(dataRow(index), index.column());
+    };
+    delegate_->editorClosed = [this](const QModelIndex&) {
+        finishTypingStep();
+        typing_.reset();
     };
     // Every change the user makes in a cell's editor is checked.
     delegate_->textEdited = [this](const QModelIndex& index, const QString& text, QLineEdit& editor) {
-        if (!StringGrid1SetEditText(index.column(), PluTableModel::dataRow(index), text)) {
+        if (!StringGrid1SetEditText(index.column(), dataRow(index), text)) {
             editor.setText(bytesToQString(context_.rememberedText.bytes));
         }
     };
+}
+
+int PluPage::dataRow(const QModelIndex& viewIndex) const {
+    return PluTableModel::dataRow(proxy_->mapToSource(viewIndex));
+}
+
+std::vector<int> PluPage::shownRows() const {
+    std::vector<int> rows;
+    const int count = proxy_->rowCount();
+    rows.reserve(static_cast<std::size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        rows.push_back(dataRow(proxy_->index(row, 0)));
+    }
+    return rows;
+}
+
+void PluPage::setCsvColumnMemoryFile(const std::filesystem::path& path) {
+    workbench_->setColumnMemoryFile(path);
+}
+
+int PluPage::applyRowsAsOneStep(const QString& title, std::vector<PluRowEdit> edits) {
+    if (transferRunning_) {
+        return 0;
+    }
+    finishTypingStep();
+    PluGridChange change = changeFromEdits(grid_, std::move(edits));
+    applyChange(grid_, change, true);
+    showChangedRows(change);
+    const int changed = static_cast<int>(change.size());
+    pushStep(title, std::move(change));
+    return changed;
+}
+
+void PluPage::undoStep() {
+    if (!transferRunning_) {
+        finishTypingStep();
+        undoStack_->undo();
+    }
+}
+
+void PluPage::redoStep() {
+    if (!transferRunning_) {
+        finishTypingStep();
+        undoStack_->redo();
+    }
+}
+
+void PluPage::recordStep(const QString& title, const std::function<void()>& change) {
+    finishTypingStep();
+    const PluGrid before = grid_;
+    change();
+    PluGridChange changed = changedRows(before, grid_);
+    showChangedRows(changed);
+    pushStep(title, std::move(changed));
+}
+
+void PluPage::pushStep(const QString& title, PluGridChange change) {
+    if (change.empty()) {
+        return;
+    }
+    undoStack_->push(new PluRowsCommand(
+        title, std::move(change), [this](const PluGridChange& step, bool after) { applyStep(step, after); }));
+}
+
+void PluPage::applyStep(const PluGridChange& change, bool after) {
+    applyChange(grid_, change, after);
+    showChangedRows(change);
+    if (!change.empty()) {
+        const QModelIndex first = proxy_->mapFromSource(model_->cellIndex(change.front().row, 0));
+        if (first.isValid()) {
+            StringGrid1->scrollTo(first);
+        }
+    }
+}
+
+void PluPage::showChangedRows(const PluGridChange& change) {
+    // One notice per run of neighbouring rows, then one filtering at most.
+    for (std::size_t i = 0; i < change.size();) {
+        std::size_t last = i;
+        while (last + 1 < change.size() && change[last + 1].row == change[last].row + 1) {
+            ++last;
+        }
+        model_->rowsChanged(change[i].row, change[last].row);
+        i = last + 1;
+    }
+    proxy_->refilter();
+    // A cell being typed in that the change touched starts its step afresh.
+    if (typing_) {
+        typing_->before = grid_.cell(typing_->row, typing_->column);
+    }
+}
+
+void PluPage::beginTypingStep(int row, int column) {
+    finishTypingStep();
+    typing_ = TypingStep{row, column, grid_.cell(row, column)};
+}
+
+void PluPage::finishTypingStep() {
+    if (!typing_) {
+        return;
+    }
+    const std::string& now = grid_.cell(typing_->row, typing_->column);
+    if (now == typing_->before) {
+        return;
+    }
+    PluRowChange change{typing_->row, grid_.row(typing_->row), grid_.row(typing_->row)};
+    change.before[static_cast<std::size_t>(typing_->column)] = typing_->before;
+    typing_->before = now;
+    const auto header = kPluHeaders[static_cast<std::size_t>(typing_->column)];
+    pushStep(QStringLiteral("typing in %1, row %2")
+                 .arg(QString::fromLatin1(header.data(), static_cast<qsizetype>(header.size())))
+                 .arg(typing_->row),
+             {std::move(change)});
 }
 
 void PluPage::allClicked() {
@@ -229,8 +388,7 @@ void PluPage::Button17Click() {
     if (transferRunning_) {
         return;
     }
-    grid_.clear();
-    model_->allRowsChanged();
+    recordStep(QStringLiteral("CLEAR"), [this] { grid_.clear(); });
 }
 
 void PluPage::Button5Click() {
@@ -241,8 +399,9 @@ void PluPage::Button5Click() {
     if (!name) {
         return;
     }
-    const PluFileLoad load = loadPluFile(std::filesystem::path(*name), grid_, context_.decimalSeparator);
-    model_->allRowsChanged();
+    PluFileLoad load;
+    recordStep(QStringLiteral("LOAD FROM DISK"),
+               [&] { load = loadPluFile(std::filesystem::path(*name), grid_, context_.decimalSeparator); });
     reportPluFileResult(context_.ui, load.result);
 }
 
@@ -292,6 +451,12 @@ void PluPage::runTransfer(Transfer kind) {
     if (!readRange(from, to)) {
         return;
     }
+    // A load is one undo step: the rows it changed, against a copy taken before.
+    std::optional<PluGrid> beforeLoad;
+    if (kind == Transfer::Load) {
+        finishTypingStep();
+        beforeLoad = grid_;
+    }
     TForm2& progress = progressWindow();
     QPointer<QWidget> mainWindow = window();
     transferRunning_ = true;
@@ -323,6 +488,10 @@ void PluPage::runTransfer(Transfer kind) {
 
     progress.endTransfer();
     transferRunning_ = false;
+    if (beforeLoad) {
+        proxy_->refilter();
+        pushStep(QStringLiteral("LOAD FROM SCALE"), changedRows(*beforeLoad, grid_));
+    }
     if (mainWindow) {
         mainWindow->removeEventFilter(this);
         if (closeAfterTransfer_) {

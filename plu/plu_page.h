@@ -4,17 +4,30 @@
 
 #include "gui/page_context.h"
 #include "plu_grid.h"
+#include "plu_grid_change.h"
 
 #include <QPointer>
 #include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 class PluCellDelegate;
+class PluFilterProxy;
 class PluTableModel;
+class PluWorkbench;
+class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableView;
+class QToolButton;
+class QUndoStack;
 class RangeSpinEdit;
 class TForm2;
+class TransferLossMarks;
 
 class PluPage : public QWidget {
     Q_OBJECT
@@ -32,16 +45,42 @@ class PluPage : public QWidget {
 
     bool transferRunning() const { return transferRunning_; }
     const PluGrid& grid() const { return grid_; }
+    const PageContext& context() const { return context_; }
+
+    // One user action as one step of the undo history: each row given takes
+    // the texts given. Rows whose texts do not change are left out; returns
+    // how many rows changed (0: no step). Refused while a transfer runs.
+    int applyRowsAsOneStep(const QString& title, std::vector<PluRowEdit> edits);
+    // Undo and redo of the grid's steps (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y).
+    void undoStep();
+    void redoStep();
+    QUndoStack& undoStack() { return *undoStack_; }
+
+    // The model behind the grid (data rows, mark sources) and the find's view of it.
+    PluTableModel& tableModel() { return *model_; }
+    PluFilterProxy& filterProxy() { return *proxy_; }
+    // Data row (1..1801) of an index of the grid's view.
+    int dataRow(const QModelIndex& viewIndex) const;
+    // The data rows the view shows, top to bottom.
+    std::vector<int> shownRows() const;
+
+    // The find, the selection operations, the clipboard and CSV exchange.
+    PluWorkbench& workbench() { return *workbench_; }
+    // Where the CSV import keeps the columns the user assigned by hand.
+    void setCsvColumnMemoryFile(const std::filesystem::path& path);
 
     QTableView* StringGrid1 = nullptr;
-    RangeSpinEdit* SpinEdit1 = nullptr; // FROM
-    RangeSpinEdit* SpinEdit2 = nullptr; // TO
-    QPushButton* Button12 = nullptr;    // "ALL"
-    QPushButton* Button17 = nullptr;    // "CLEAR"
-    QPushButton* Button5 = nullptr;     // "LOAD FROM DISK"
-    QPushButton* Button6 = nullptr;     // "SAVE TO DISK"
-    QPushButton* Button7 = nullptr;     // "LOAD FROM SCALE"
-    QPushButton* Button8 = nullptr;     // "SAVE TO SCALE"
+    RangeSpinEdit* SpinEdit1 = nullptr;    // FROM
+    RangeSpinEdit* SpinEdit2 = nullptr;    // TO
+    QPushButton* Button12 = nullptr;       // "ALL"
+    QPushButton* Button17 = nullptr;       // "CLEAR"
+    QPushButton* Button5 = nullptr;        // "LOAD FROM DISK"
+    QPushButton* Button6 = nullptr;        // "SAVE TO DISK"
+    QPushButton* Button7 = nullptr;        // "LOAD FROM SCALE"
+    QPushButton* Button8 = nullptr;        // "SAVE TO SCALE"
+    QLineEdit* FindEdit = nullptr;         // rows whose NUM, CODE or NAME hold the text
+    QCheckBox* InUseOnly = nullptr;        // only rows with a PLU number
+    QToolButton* PluToolsButton = nullptr; // selection operations, clipboard, undo, CSV
 
     void Button17Click();
     void Button5Click();
@@ -68,12 +107,34 @@ class PluPage : public QWidget {
     void runTransfer(Transfer kind);
     // TO then FROM as whole numbers; a text that is not one is reported.
     bool readRange(int& from, int& to);
-    void refreshGrid();
+
+    // Runs a change that plain code makes to the grid and keeps what it
+    // changed as one undo step.
+    void recordStep(const QString& title, const std::function<void()>& change);
+    // Pushes a change already made to the grid and shows it.
+    void pushStep(const QString& title, PluGridChange change);
+    // Undo (after = false) or redo of a step.
+    void applyStep(const PluGridChange& change, bool after);
+    void showChangedRows(const PluGridChange& change);
+    // Typing into a cell is one step from the editor's opening to its closing.
+    void beginTypingStep(int row, int column);
+    void finishTypingStep();
+
+    struct TypingStep {
+        int row = 0;
+        int column = 0;
+        std::string before;
+    };
 
     PageContext context_;
     PluGrid grid_;
     PluTableModel* model_ = nullptr;
+    PluFilterProxy* proxy_ = nullptr;
     PluCellDelegate* delegate_ = nullptr;
+    QUndoStack* undoStack_ = nullptr;
+    std::unique_ptr<TransferLossMarks> transferMarks_;
+    PluWorkbench* workbench_ = nullptr;
+    std::optional<TypingStep> typing_;
     QPointer<TForm2> progressWindow_;
     bool transferRunning_ = false;
     bool closeAfterTransfer_ = false;

@@ -1,6 +1,9 @@
 #include "plu_table_model.h"
 
+#include "cell_marks.h"
 #include "gui/qt_text.h"
+
+#include <algorithm>
 
 PluTableModel::PluTableModel(PluGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
 
@@ -13,10 +16,44 @@ int PluTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant PluTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+    if (!index.isValid()) {
+        return {};
+    }
+    if (role == Qt::BackgroundRole || role == Qt::ToolTipRole) {
+        return markData(dataRow(index), index.column(), role);
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
     return bytesToQString(grid_.cell(dataRow(index), index.column()));
+}
+
+QVariant PluTableModel::markData(int row, int column, int role) const {
+    QStringList reasons;
+    for (const CellMarkSource* source : markSources_) {
+        if (auto mark = source->markAt(row, column)) {
+            if (role == Qt::BackgroundRole) {
+                return mark->background;
+            }
+            reasons.append(mark->reason);
+        }
+    }
+    return reasons.isEmpty() ? QVariant() : QVariant(reasons.join(QLatin1Char('\n')));
+}
+
+void PluTableModel::addMarkSource(const CellMarkSource& source) {
+    markSources_.push_back(&source);
+    allRowsChanged();
+}
+
+void PluTableModel::removeMarkSource(const CellMarkSource& source) {
+    markSources_.erase(std::remove(markSources_.begin(), markSources_.end(), &source), markSources_.end());
+    allRowsChanged();
+}
+
+void PluTableModel::marksChanged(int firstDataRow, int lastDataRow) {
+    emit dataChanged(cellIndex(firstDataRow, 0), cellIndex(lastDataRow, kPluColumns - 1),
+                     {Qt::BackgroundRole, Qt::ToolTipRole});
 }
 
 QVariant PluTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -7,6 +7,9 @@
 
 #include <QAbstractTableModel>
 #include <string>
+#include <vector>
+
+class CellMarkSource;
 
 class PluTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -30,6 +33,17 @@ class PluTableModel : public QAbstractTableModel {
     void rowsChanged(int firstDataRow, int lastDataRow);
     void allRowsChanged() { rowsChanged(1, kPluDataRows); }
 
+    // Marks drawn on the cells: each source is asked, in the order added,
+    // for the background (the first mark's) and the tooltip (every reason).
+    // A source outlives the model or is removed before it goes.
+    void addMarkSource(const CellMarkSource& source);
+    void removeMarkSource(const CellMarkSource& source);
+    // Tell the views that a source's marks changed on these rows.
+    void marksChanged(int firstDataRow, int lastDataRow);
+
   private:
+    QVariant markData(int dataRow, int column, int role) const;
+
     PluGrid& grid_;
+    std::vector<const CellMarkSource*> markSources_;
 };

@@ -18,6 +18,7 @@ public:
     };
 
     std::vector<Message> errors;
+    std::vector<Message> informations;
     std::vector<std::string> statusTexts;
     std::vector<bool> systemPageVisibility;
     int beeps = 0;
@@ -52,6 +53,9 @@ public:
                               const std::string& details) override {
         errorDetails.push_back(details);
         showError(text, boxTitle);
+    }
+    void showInformation(const std::string& text, const std::string& boxTitle) override {
+        informations.push_back({text, boxTitle});
     }
     std::string applicationTitle() const override { return title; }
     void beep() override { ++beeps; }
