@@ -9,6 +9,7 @@
 #include "link/user_interface.h"
 #include "plu/plu_page.h"
 #include "plu/progress_window.h"
+#include "region/qt_regional_forms.h"
 #include "saved_state.h"
 #include "settings/settings_page.h"
 #include "settings/system_page.h"
@@ -26,7 +27,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -95,14 +95,6 @@ void bringUp(QWidget& window) {
     } else {
         window.show();
     }
-}
-
-char localeDecimalSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point.at(0).unicode() < 0x80) {
-        return static_cast<char>(point.at(0).unicode());
-    }
-    return '.';
 }
 
 // Component numbers of the saved controls, in ascending order per section.
@@ -176,7 +168,7 @@ TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath,
 TForm1::~TForm1() = default;
 
 PageContext TForm1::pageContext() {
-    return PageContext{link_, ui_, rememberedText_, localeDecimalSeparator()};
+    return PageContext{link_, ui_, rememberedText_, QtRegionalForms().decimalSeparator()};
 }
 
 void TForm1::buildTopRow(QWidget* central) {

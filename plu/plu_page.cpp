@@ -12,10 +12,10 @@
 #include "plu_transfer.h"
 #include "progress_window.h"
 #include "range_spin_edit.h"
+#include "region/qt_regional_forms.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -251,7 +251,7 @@ void PluPage::Button6Click() {
     if (!name) {
         return;
     }
-    const PluFileStamp stamp = pluFileStamp(QLocale::system(), QDateTime::currentDateTime());
+    const PluFileStamp stamp = pluFileStamp(QtRegionalForms(), localNow());
     reportPluFileResult(context_.ui,
                         savePluFile(std::filesystem::path(*name), grid_, stamp.date, stamp.time));
 }
