@@ -13,27 +13,29 @@ namespace {
 
 // Runs the write commands; a text that does not convert is handed back so it
 // is shown only after the busy cursor has ended.
-std::optional<ConversionError> writeSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator) {
+SettingsTransferEnd writeSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator,
+                                  CurrencyRule currencyRule, std::optional<ConversionError>& conversionError) {
     MessageBuffer& buffer = link.buffer();
 
-    if (settings.currency == kEuroText) {
+    if (currencyRule == CurrencyRule::EuroAsByte && settings.currency == kEuroText) {
         settings.currency = kEuroByte;
     }
     const auto general = generalSettingsFromPage(settings);
     if (!general) {
-        return general.error;
+        conversionError = general.error;
+        return SettingsTransferEnd::ConversionFailed;
     }
     buffer.clear();
     encodeGeneralSettingsRecord(buffer, *general.value);
     if (!link.runCommand(cmd::kWriteGeneralSettings)) {
-        return std::nullopt;
+        return SettingsTransferEnd::LinkFailed;
     }
 
     for (int k = 0; k < kClerkCount; ++k) {
         buffer.clear();
         encodeClerkNameRecord(buffer, {static_cast<std::uint8_t>(k), settings.clerkNames[static_cast<std::size_t>(k)]});
         if (!link.runCommand(cmd::kWriteClerkName)) {
-            return std::nullopt;
+            return SettingsTransferEnd::LinkFailed;
         }
     }
 
@@ -44,7 +46,7 @@ std::optional<ConversionError> writeSettings(ScaleLink& link, ScaleSettings& set
         buffer.clear();
         encodePrintLineRecord(buffer, {static_cast<std::uint8_t>(line), std::string(text)});
         if (!link.runCommand(cmd::kWritePrintLine)) {
-            return std::nullopt;
+            return SettingsTransferEnd::LinkFailed;
         }
     }
 
@@ -53,26 +55,26 @@ std::optional<ConversionError> writeSettings(ScaleLink& link, ScaleSettings& set
         encodeDepartmentNameRecord(buffer,
                                    {static_cast<std::uint8_t>(i), settings.departmentNames[static_cast<std::size_t>(i)]});
         if (!link.runCommand(cmd::kWriteDepartmentName)) {
-            return std::nullopt;
+            return SettingsTransferEnd::LinkFailed;
         }
     }
 
     const auto taxes = taxRatesFromPage(settings.taxRates, decimalSeparator);
     if (!taxes) {
-        return taxes.error;
+        conversionError = taxes.error;
+        return SettingsTransferEnd::ConversionFailed;
     }
     buffer.clear();
     encodeTaxRatesRecord(buffer, *taxes.value);
-    link.runCommand(cmd::kWriteTaxRates);
-    return std::nullopt;
+    return link.runCommand(cmd::kWriteTaxRates) ? SettingsTransferEnd::Completed : SettingsTransferEnd::LinkFailed;
 }
 
-void readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator) {
+SettingsTransferEnd readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator) {
     MessageBuffer& buffer = link.buffer();
 
     buffer.clear();
     if (!link.runCommand(cmd::kReadGeneralSettings)) {
-        return;
+        return SettingsTransferEnd::LinkFailed;
     }
     applyGeneralSettingsToPage(decodeGeneralSettingsRecord(buffer), settings);
 
@@ -80,7 +82,7 @@ void readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparato
         buffer.clear();
         buffer.putU8(static_cast<std::uint8_t>(k));
         if (!link.runCommand(cmd::kReadClerkName)) {
-            return;
+            return SettingsTransferEnd::LinkFailed;
         }
         settings.clerkNames[static_cast<std::size_t>(k)] = decodeClerkName(buffer);
     }
@@ -93,7 +95,7 @@ void readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparato
         buffer.clear();
         buffer.putU8(static_cast<std::uint8_t>(line));
         if (!link.runCommand(cmd::kReadPrintLine)) {
-            return;
+            return SettingsTransferEnd::LinkFailed;
         }
         box.push_back(decodePrintLine(buffer));
     }
@@ -102,7 +104,7 @@ void readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparato
         buffer.clear();
         buffer.putU8(static_cast<std::uint8_t>(i));
         if (!link.runCommand(cmd::kReadDepartmentName)) {
-            return;
+            return SettingsTransferEnd::LinkFailed;
         }
         settings.departmentNames[static_cast<std::size_t>(i)] = decodeDepartmentName(buffer);
     }
@@ -110,32 +112,37 @@ void readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparato
     buffer.clear();
     buffer.putU8(kTaxRatesReadRequest);
     if (!link.runCommand(cmd::kReadTaxRates)) {
-        return;
+        return SettingsTransferEnd::LinkFailed;
     }
     applyTaxRatesToPage(decodeTaxRatesRecord(buffer), decimalSeparator, settings.taxRates);
+    return SettingsTransferEnd::Completed;
 }
 
 } // namespace
 
-void sendSettingsToScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings, char decimalSeparator) {
+SettingsTransferEnd sendSettingsToScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
+                                        char decimalSeparator, CurrencyRule currencyRule) {
     std::optional<ConversionError> conversionError;
+    SettingsTransferEnd end = SettingsTransferEnd::NotConnected;
     if (link.checkConnected()) {
         BusyCursor busy(ui);
-        conversionError = writeSettings(link, settings, decimalSeparator);
+        end = writeSettings(link, settings, decimalSeparator, currencyRule, conversionError);
     }
     // The scale holds the byte; the page shows the word again.
-    if (settings.currency == kEuroByte) {
+    if (currencyRule == CurrencyRule::EuroAsByte && settings.currency == kEuroByte) {
         settings.currency = kEuroText;
     }
     if (conversionError) {
         reportConversionError(ui, conversionError->text, conversionError->kind);
     }
+    return end;
 }
 
-void loadSettingsFromScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings, char decimalSeparator) {
+SettingsTransferEnd loadSettingsFromScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
+                                          char decimalSeparator) {
     if (!link.checkConnected()) {
-        return;
+        return SettingsTransferEnd::NotConnected;
     }
     BusyCursor busy(ui);
-    readSettings(link, settings, decimalSeparator);
+    return readSettings(link, settings, decimalSeparator);
 }
