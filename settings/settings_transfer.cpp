@@ -11,11 +11,31 @@
 
 namespace {
 
+// Runs the transfer's commands one by one, telling the hook which comes next.
+class Steps {
+  public:
+    Steps(ScaleLink& link, const SettingsStepHook& hook) : link_(link), hook_(hook) {}
+    bool run(std::uint8_t command) {
+        if (hook_) {
+            hook_(next_);
+        }
+        ++next_;
+        return link_.runCommand(command);
+    }
+
+  private:
+    ScaleLink& link_;
+    const SettingsStepHook& hook_;
+    int next_ = 0;
+};
+
 // Runs the write commands; a text that does not convert is handed back so it
 // is shown only after the busy cursor has ended.
 SettingsTransferEnd writeSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator,
-                                  CurrencyRule currencyRule, std::optional<ConversionError>& conversionError) {
+                                  CurrencyRule currencyRule, std::optional<ConversionError>& conversionError,
+                                  const SettingsStepHook& hook) {
     MessageBuffer& buffer = link.buffer();
+    Steps steps(link, hook);
 
     if (currencyRule == CurrencyRule::EuroAsByte && settings.currency == kEuroText) {
         settings.currency = kEuroByte;
@@ -27,14 +47,14 @@ SettingsTransferEnd writeSettings(ScaleLink& link, ScaleSettings& settings, char
     }
     buffer.clear();
     encodeGeneralSettingsRecord(buffer, *general.value);
-    if (!link.runCommand(cmd::kWriteGeneralSettings)) {
+    if (!steps.run(cmd::kWriteGeneralSettings)) {
         return SettingsTransferEnd::LinkFailed;
     }
 
     for (int k = 0; k < kClerkCount; ++k) {
         buffer.clear();
         encodeClerkNameRecord(buffer, {static_cast<std::uint8_t>(k), settings.clerkNames[static_cast<std::size_t>(k)]});
-        if (!link.runCommand(cmd::kWriteClerkName)) {
+        if (!steps.run(cmd::kWriteClerkName)) {
             return SettingsTransferEnd::LinkFailed;
         }
     }
@@ -45,7 +65,7 @@ SettingsTransferEnd writeSettings(ScaleLink& link, ScaleSettings& settings, char
                                           : lineOrEmpty(settings.footerLines, line - kHeaderLineCount);
         buffer.clear();
         encodePrintLineRecord(buffer, {static_cast<std::uint8_t>(line), std::string(text)});
-        if (!link.runCommand(cmd::kWritePrintLine)) {
+        if (!steps.run(cmd::kWritePrintLine)) {
             return SettingsTransferEnd::LinkFailed;
         }
     }
@@ -54,7 +74,7 @@ SettingsTransferEnd writeSettings(ScaleLink& link, ScaleSettings& settings, char
         buffer.clear();
         encodeDepartmentNameRecord(buffer,
                                    {static_cast<std::uint8_t>(i), settings.departmentNames[static_cast<std::size_t>(i)]});
-        if (!link.runCommand(cmd::kWriteDepartmentName)) {
+        if (!steps.run(cmd::kWriteDepartmentName)) {
             return SettingsTransferEnd::LinkFailed;
         }
     }
@@ -66,14 +86,16 @@ SettingsTransferEnd writeSettings(ScaleLink& link, ScaleSettings& settings, char
     }
     buffer.clear();
     encodeTaxRatesRecord(buffer, *taxes.value);
-    return link.runCommand(cmd::kWriteTaxRates) ? SettingsTransferEnd::Completed : SettingsTransferEnd::LinkFailed;
+    return steps.run(cmd::kWriteTaxRates) ? SettingsTransferEnd::Completed : SettingsTransferEnd::LinkFailed;
 }
 
-SettingsTransferEnd readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator) {
+SettingsTransferEnd readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator,
+                                 const SettingsStepHook& hook) {
     MessageBuffer& buffer = link.buffer();
+    Steps steps(link, hook);
 
     buffer.clear();
-    if (!link.runCommand(cmd::kReadGeneralSettings)) {
+    if (!steps.run(cmd::kReadGeneralSettings)) {
         return SettingsTransferEnd::LinkFailed;
     }
     applyGeneralSettingsToPage(decodeGeneralSettingsRecord(buffer), settings);
@@ -81,7 +103,7 @@ SettingsTransferEnd readSettings(ScaleLink& link, ScaleSettings& settings, char 
     for (int k = 0; k < kClerkCount; ++k) {
         buffer.clear();
         buffer.putU8(static_cast<std::uint8_t>(k));
-        if (!link.runCommand(cmd::kReadClerkName)) {
+        if (!steps.run(cmd::kReadClerkName)) {
             return SettingsTransferEnd::LinkFailed;
         }
         settings.clerkNames[static_cast<std::size_t>(k)] = decodeClerkName(buffer);
@@ -94,7 +116,7 @@ SettingsTransferEnd readSettings(ScaleLink& link, ScaleSettings& settings, char 
         }
         buffer.clear();
         buffer.putU8(static_cast<std::uint8_t>(line));
-        if (!link.runCommand(cmd::kReadPrintLine)) {
+        if (!steps.run(cmd::kReadPrintLine)) {
             return SettingsTransferEnd::LinkFailed;
         }
         box.push_back(decodePrintLine(buffer));
@@ -103,7 +125,7 @@ SettingsTransferEnd readSettings(ScaleLink& link, ScaleSettings& settings, char 
     for (int i = 0; i < kDepartmentCount; ++i) {
         buffer.clear();
         buffer.putU8(static_cast<std::uint8_t>(i));
-        if (!link.runCommand(cmd::kReadDepartmentName)) {
+        if (!steps.run(cmd::kReadDepartmentName)) {
             return SettingsTransferEnd::LinkFailed;
         }
         settings.departmentNames[static_cast<std::size_t>(i)] = decodeDepartmentName(buffer);
@@ -111,7 +133,7 @@ SettingsTransferEnd readSettings(ScaleLink& link, ScaleSettings& settings, char 
 
     buffer.clear();
     buffer.putU8(kTaxRatesReadRequest);
-    if (!link.runCommand(cmd::kReadTaxRates)) {
+    if (!steps.run(cmd::kReadTaxRates)) {
         return SettingsTransferEnd::LinkFailed;
     }
     applyTaxRatesToPage(decodeTaxRatesRecord(buffer), decimalSeparator, settings.taxRates);
@@ -121,12 +143,13 @@ SettingsTransferEnd readSettings(ScaleLink& link, ScaleSettings& settings, char 
 } // namespace
 
 SettingsTransferEnd sendSettingsToScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
-                                        char decimalSeparator, CurrencyRule currencyRule) {
+                                        char decimalSeparator, CurrencyRule currencyRule,
+                                        const SettingsStepHook& beforeEachCommand) {
     std::optional<ConversionError> conversionError;
     SettingsTransferEnd end = SettingsTransferEnd::NotConnected;
     if (link.checkConnected()) {
         BusyCursor busy(ui);
-        end = writeSettings(link, settings, decimalSeparator, currencyRule, conversionError);
+        end = writeSettings(link, settings, decimalSeparator, currencyRule, conversionError, beforeEachCommand);
     }
     // The scale holds the byte; the page shows the word again.
     if (currencyRule == CurrencyRule::EuroAsByte && settings.currency == kEuroByte) {
@@ -139,10 +162,33 @@ SettingsTransferEnd sendSettingsToScale(ScaleLink& link, UserInterface& ui, Scal
 }
 
 SettingsTransferEnd loadSettingsFromScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
-                                          char decimalSeparator) {
+                                          char decimalSeparator, const SettingsStepHook& beforeEachCommand) {
     if (!link.checkConnected()) {
         return SettingsTransferEnd::NotConnected;
     }
     BusyCursor busy(ui);
-    return readSettings(link, settings, decimalSeparator);
+    return readSettings(link, settings, decimalSeparator, beforeEachCommand);
+}
+
+std::string settingsCommandName(int index) {
+    constexpr int kClerks = 1;
+    constexpr int kLines = kClerks + kClerkCount;
+    constexpr int kDepartments = kLines + kHeaderLineCount + kFooterLineCount;
+    constexpr int kTaxes = kDepartments + kDepartmentCount;
+    if (index <= 0) {
+        return "general settings";
+    }
+    if (index < kLines) {
+        return "clerk " + std::to_string(index - kClerks + 1);
+    }
+    if (index < kLines + kHeaderLineCount) {
+        return "header line " + std::to_string(index - kLines + 1);
+    }
+    if (index < kDepartments) {
+        return "footer line " + std::to_string(index - kLines - kHeaderLineCount + 1);
+    }
+    if (index < kTaxes) {
+        return "department " + std::to_string(index - kDepartments);
+    }
+    return "tax rates";
 }

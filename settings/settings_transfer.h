@@ -12,6 +12,9 @@
 
 #include "scale_settings.h"
 
+#include <functional>
+#include <string>
+
 class ScaleLink;
 class UserInterface;
 
@@ -19,6 +22,14 @@ class UserInterface;
 // in the request after the last department read, which every scale has
 // received so far. Put explicitly.
 inline constexpr std::uint8_t kTaxRatesReadRequest = kDepartmentCount - 1;
+
+// Told the position (0..53) of each command just before it runs, for progress
+// and for naming the command a failure happened at.
+using SettingsStepHook = std::function<void(int index)>;
+inline constexpr int kSettingsCommandCount = 54;
+// "general settings", "clerk 1".."clerk 4", "header line 1".."header line 6",
+// "footer line 1", "footer line 2", "department 0".."department 39", "tax rates".
+std::string settingsCommandName(int index);
 
 // How a transfer ended; every failure has already been shown to the user.
 enum class SettingsTransferEnd { Completed, NotConnected, LinkFailed, ConversionFailed };
@@ -34,10 +45,11 @@ enum class CurrencyRule { EuroAsByte, AsHeld };
 // failed. A baud rate or darkness text that is no whole number stops before
 // anything is sent; a tax cell that is no number stops before command 40.
 SettingsTransferEnd sendSettingsToScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
-                                        char decimalSeparator, CurrencyRule currencyRule = CurrencyRule::EuroAsByte);
+                                        char decimalSeparator, CurrencyRule currencyRule = CurrencyRule::EuroAsByte,
+                                        const SettingsStepHook& beforeEachCommand = {});
 
 // Fills the page from the scale as far as the reads succeed. The header box is
 // emptied before line 1 is asked for, the footer box before line 7, so a
 // failure in between leaves a box with the lines received so far.
 SettingsTransferEnd loadSettingsFromScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
-                                          char decimalSeparator);
+                                          char decimalSeparator, const SettingsStepHook& beforeEachCommand = {});

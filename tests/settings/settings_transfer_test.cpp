@@ -118,7 +118,12 @@ TEST_F(SettingsTransfer, LoadFillsThePageAndAsksForTaxesWithTheByte39) {
 TEST_F(SettingsTransfer, ASendThatFailsPartWayStopsThereAndStillShowsTheWordEur) {
     scale.acknowledge(1 + 4 + 2); // command 34, clerks, header lines 1 and 2
     scale.staySilent();           // line 3
-    EXPECT_EQ(sendSettingsToScale(scale.link(), scale.ui, settings, '.'), SettingsTransferEnd::LinkFailed);
+    std::vector<int> steps;
+    EXPECT_EQ(sendSettingsToScale(scale.link(), scale.ui, settings, '.', CurrencyRule::EuroAsByte,
+                                  [&](int index) { steps.push_back(index); }),
+              SettingsTransferEnd::LinkFailed);
+    EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(settingsCommandName(steps.back()), "header line 3");
 
     const auto commands = scale.commands();
     ASSERT_EQ(commands.size(), 7u + 3u); // three attempts at line 3, nothing after
@@ -204,6 +209,16 @@ TEST_F(SettingsTransfer, NotConnectedSendsNothingButStillTurnsTheEuroByteIntoThe
     EXPECT_EQ(offline.ui.errorCount("You are not connected to the scale!"), 2);
     EXPECT_EQ(offline.ui.busyShown, 0);
     EXPECT_EQ(settings.currency, "EUR");
+}
+
+TEST(SettingsCommandName, NamesEachOfThe54CommandsInOrder) {
+    const std::pair<int, const char*> names[] = {{0, "general settings"}, {1, "clerk 1"},      {4, "clerk 4"},
+                                                 {5, "header line 1"},    {10, "header line 6"}, {11, "footer line 1"},
+                                                 {12, "footer line 2"},   {13, "department 0"}, {52, "department 39"},
+                                                 {53, "tax rates"}};
+    for (const auto& [index, name] : names) {
+        EXPECT_EQ(settingsCommandName(index), name);
+    }
 }
 
 TEST_F(SettingsTransfer, ARestoreSendsTheCurrencyExactlyAsHeld) {
