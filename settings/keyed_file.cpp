@@ -22,7 +22,8 @@ std::string_view trimmed(std::string_view text) {
 
 } // namespace
 
-std::variant<std::vector<KeyedEntry>, KeyedFileError> splitKeyedFile(std::string_view bytes) {
+std::variant<std::vector<KeyedEntry>, KeyedFileError> splitKeyedFile(std::string_view bytes,
+                                                                     const OtherLine& otherLine) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         bytes.remove_prefix(kByteOrderMark.size());
@@ -54,6 +55,9 @@ std::variant<std::vector<KeyedEntry>, KeyedFileError> splitKeyedFile(std::string
         const std::string_view name = trimmed(line.substr(0, equals));
         if (equals == std::string_view::npos || name.empty() ||
             !std::all_of(name.begin(), name.end(), isNameCharacter)) {
+            if (otherLine && otherLine(line, number)) {
+                continue;
+            }
             return KeyedFileError{number, "a line must read: name = value"};
         }
         if (!names.emplace(name).second) {

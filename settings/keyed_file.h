@@ -8,6 +8,7 @@
 // ends do not count. Lines end with CR LF, LF or CR; a UTF-8 byte order mark
 // at the start is skipped. A name given twice is a mistake, not an override.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -28,7 +29,11 @@ struct KeyedFileError {
     std::string reason;
 };
 
-std::variant<std::vector<KeyedEntry>, KeyedFileError> splitKeyedFile(std::string_view bytes);
+// A line that is not "name = value" goes to `otherLine` first, when given; it
+// returns true when the line is one of its own.
+using OtherLine = std::function<bool(std::string_view line, int number)>;
+std::variant<std::vector<KeyedEntry>, KeyedFileError> splitKeyedFile(std::string_view bytes,
+                                                                     const OtherLine& otherLine = {});
 
 // "name = value" and the line end the writers use.
 inline constexpr std::string_view kKeyedLineEnd = "\r\n";

@@ -111,6 +111,20 @@ class Reader {
 
     // Applies one entry; false with the reason when it is no setting or its value is wrong.
     bool apply(const KeyedEntry& entry, std::string& reason) {
+        const bool boxLine = entry.name.rfind("header-", 0) == 0 || entry.name.rfind("footer-", 0) == 0;
+        const bool applied = applySetting(entry, reason);
+        fixedSettingsGiven_ += applied && !boxLine ? 1 : 0;
+        return applied;
+    }
+
+    bool complete() const {
+        constexpr int kFixedSettings = 1 + static_cast<int>(kCheckBoxes.size() + kTexts.size() + kNumbers.size()) +
+                                       kClerkCount + kDepartmentCount + kTaxRateCount;
+        return fixedSettingsGiven_ == kFixedSettings && !header_.empty() && !footer_.empty();
+    }
+
+  private:
+    bool applySetting(const KeyedEntry& entry, std::string& reason) {
         const std::string& name = entry.name;
         const std::string& value = entry.value;
         if (name == "clerk-mode") {
@@ -156,6 +170,7 @@ class Reader {
         return false;
     }
 
+  public:
     // The boxes the file gave lines for are replaced whole.
     void finish() {
         for (auto [lines, box] : {std::pair{&header_, &settings_.headerLines}, std::pair{&footer_, &settings_.footerLines}}) {
@@ -255,6 +270,7 @@ class Reader {
 
     TextFileEncoding encoding_;
     char separator_;
+    int fixedSettingsGiven_ = 0; // names are given once each: the splitter refuses repeats
     ScaleSettings& settings_;
     std::map<int, std::string> header_;
     std::map<int, std::string> footer_;
@@ -315,7 +331,9 @@ SettingsFileRead parseSettingsFile(std::string_view bytes, char decimalSeparator
     }
     reader.finish();
     settings = std::move(read);
-    return {};
+    SettingsFileRead result;
+    result.complete = reader.complete();
+    return result;
 }
 
 bool saveSettingsFile(const std::filesystem::path& path, const ScaleSettings& settings, char decimalSeparator) {

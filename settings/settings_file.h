@@ -37,6 +37,9 @@ enum class SettingsFileResult { Ok, IoError, InputError };
 struct SettingsFileRead {
     SettingsFileResult result = SettingsFileResult::Ok;
     SettingsFileError error; // for InputError
+    // The file names every setting (and lines of both boxes): what it gives
+    // does not depend on the settings it was read over.
+    bool complete = false;
 };
 
 SettingsFileRead parseSettingsFile(std::string_view bytes, char decimalSeparator, ScaleSettings& settings);
