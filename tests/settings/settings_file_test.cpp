@@ -63,6 +63,7 @@ TEST(SettingsFile, KeepsEveryByteThroughASaveAndALoadUnderEitherSeparator) {
         applyDefaultSettings(read);
         const SettingsFileRead result = parseSettingsFile(file, separator, read);
         ASSERT_EQ(result.result, SettingsFileResult::Ok) << describeSettingsFileError(result.error);
+        EXPECT_TRUE(result.complete);
         EXPECT_TRUE(sameSettings(read, original)) << separator;
         // The same file whatever the reader's separator: rates travel with a point.
         EXPECT_NE(file.find("tax-A = \"15.5\"\r\n"), std::string::npos);
@@ -92,6 +93,7 @@ TEST(SettingsFile, ReadsAsAPersonWritesIt) {
                                                       "footer-2 = \"Goodbye\"\n",
                                                       ',', edited);
     ASSERT_EQ(result.result, SettingsFileResult::Ok) << describeSettingsFileError(result.error);
+    EXPECT_FALSE(result.complete);
     EXPECT_EQ(edited.baudRate, "9600");
     EXPECT_EQ(edited.taxRates[1], "7,5");
     EXPECT_EQ(edited.footerLines, (std::vector<std::string>{"", "Goodbye"})); // the box replaced whole
