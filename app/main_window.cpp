@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "backup_tools.h"
 #include "connection_indicator.h"
 #include "help_window.h"
 #include "link/commands.h"
@@ -163,6 +164,7 @@ TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath,
 
     FormCreate();
     createSecondaryWindows();
+    addBackupTools();
 }
 
 TForm1::~TForm1() = default;
@@ -326,6 +328,18 @@ void TForm1::createSecondaryWindows() {
                             static_cast<QWidget*>(logoWindow_), static_cast<QWidget*>(helpWindow_)}) {
         window->hide();
     }
+}
+
+void TForm1::addBackupTools() {
+    backupTools_ = new BackupTools(pageContext(), *progressWindow_, *this);
+    // BACKUP…: everything the scale lets the program read, into a new folder.
+    connect(addTool(QStringLiteral("BackupButton"), QStringLiteral("BACKUP\u2026"),
+                    QStringLiteral("the whole scale into a backup folder")),
+            &QToolButton::clicked, backupTools_, &BackupTools::backupClicked);
+    // RESTORE…: a backup folder's PLUs and settings back onto the scale.
+    connect(addTool(QStringLiteral("RestoreButton"), QStringLiteral("RESTORE\u2026"),
+                    QStringLiteral("a backup folder back onto the scale")),
+            &QToolButton::clicked, backupTools_, &BackupTools::restoreClicked);
 }
 
 void TForm1::showStatusText(const QString& text) {

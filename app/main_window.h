@@ -13,6 +13,7 @@
 
 class ScaleLink;
 class UserInterface;
+class BackupTools;
 class ConnectionIndicator;
 class PluPage;
 class SettingsPage;
@@ -76,6 +77,7 @@ class TForm1 : public QMainWindow {
     void connectControls();
     void FormCreate();
     void createSecondaryWindows();
+    void addBackupTools();
     void connectToScale();
     void disconnectFromScale();
     PortId selectedPort() const;
@@ -109,4 +111,5 @@ class TForm1 : public QMainWindow {
     TForm3* terminalWindow_ = nullptr;
     TForm4* logoWindow_ = nullptr;
     TForm5* helpWindow_ = nullptr;
+    BackupTools* backupTools_ = nullptr;
 };
