@@ -3,6 +3,7 @@
 // time beside the wire time of every byte that crossed the line both ways
 // (request frames, acknowledgement bytes, reply frames), at 10 bit times a
 // byte (start bit, 8 data bits, stop bit).
+#include "full_scale.h"
 #include "quiet_ui.h"
 #include "gui/page_context.h"
 #include "link/posix_serial_channel.h"
@@ -24,27 +25,6 @@ constexpr int kBitsPerByte = 10;
 
 enum Direction : int { kLoad = 0, kSave = 1 };
 
-// A scale whose every PLU is in use, with a name of full width, so each
-// record carries as many bytes as it can.
-void fillScale(sim::SimulatedScale& scale) {
-    scale.withMemory([](sim::ScaleMemory& memory) {
-        for (int plu = 0; plu < sim::kPluCount; ++plu) {
-            sim::PluFields fields;
-            fields.price = 100 + plu;
-            fields.code = 2000000 + plu;
-            fields.department = static_cast<std::uint8_t>(plu % 40);
-            fields.tax = static_cast<std::uint8_t>(plu % 8);
-            fields.name = "ITEM NUMBER " + std::to_string(plu) + " OF THE TABLE ......";
-            fields.name.resize(sim::kPluNameWidth, '.');
-            fields.quantity = plu * 7;
-            fields.total = plu * 13;
-            fields.count = static_cast<std::int16_t>(plu % 100);
-            memory.plu[static_cast<std::size_t>(plu)] = sim::encodePlu(fields);
-        }
-        return 0;
-    });
-}
-
 void BM_PageTransferAtLineSpeed(benchmark::State& state) {
     const auto baud = static_cast<std::uint32_t>(state.range(0));
     const auto direction = static_cast<Direction>(state.range(1));
@@ -56,7 +36,10 @@ void BM_PageTransferAtLineSpeed(benchmark::State& state) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    fillScale(scale);
+    scale.withMemory([](sim::ScaleMemory& memory) {
+        fillEveryPlu(memory);
+        return 0;
+    });
     PluPage page(PageContext{link, ui, remembered, '.'});
     page.allClicked();
     page.resize(775, 400);
