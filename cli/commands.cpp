@@ -271,6 +271,9 @@ int settingsLoad(Session& session) {
         SettingsTransferEnd::Completed) {
         return exit_status::kLinkFailed;
     }
+    if (stopRequested()) {
+        return session.stopped();
+    }
     session.finished(kSettingsCommandCount);
     if (!saveSettingsFile(line.path, settings, session.separator())) {
         return session.fileError(line.path, std::string(kPluFileIoError));
@@ -303,6 +306,9 @@ int settingsSend(Session& session) {
             return exit_status::kLinkFailed;
         }
         loadSettingsFile(line.path, separator, settings);
+        if (stopRequested()) {
+            return session.stopped();
+        }
     }
     // Texts that must be numbers are checked before the first command, so the
     // tax rates' failing does not come after 53 commands have changed the scale.
@@ -360,6 +366,9 @@ int report(Session& session) {
     if (!readReport(session.link(), session.ui(), reportStamp(session.forms(), localNow()), session.separator(),
                     [&](const std::string& text) { lines.push_back(text); })) {
         return exit_status::kLinkFailed;
+    }
+    if (stopRequested()) {
+        return session.stopped();
     }
     session.finished(1);
     if (!replaceFileContents(line.path, reportFileBytes(lines))) {

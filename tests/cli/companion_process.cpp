@@ -27,7 +27,7 @@ void appendAvailable(int fd, std::string& text, bool& open) {
 } // namespace
 
 CompanionRun runCompanion(const std::vector<std::string>& arguments, bool terminalErrors,
-                          const std::vector<std::string>& environment) {
+                          const std::vector<std::string>& environment, const std::function<bool()>& interruptWhen) {
     CompanionRun run;
     int outPipe[2];
     int errPipe[2] = {-1, -1};
@@ -88,11 +88,16 @@ CompanionRun runCompanion(const std::vector<std::string>& arguments, bool termin
     bool outOpen = true;
     bool errOpen = true;
     bool exited = false;
+    bool interrupted = false;
     int waitStatus = 0;
     const auto deadline = std::chrono::steady_clock::now() + kCompanionHangGuard;
     while ((outOpen || errOpen) && std::chrono::steady_clock::now() < deadline) {
         pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errFd, POLLIN, 0}};
         ::poll(fds, 2, 50);
+        if (interruptWhen && !interrupted && !exited && interruptWhen()) {
+            interrupted = true;
+            ::kill(pid, SIGINT);
+        }
         if (outOpen && (fds[0].revents & (POLLIN | POLLHUP))) {
             appendAvailable(outPipe[0], run.out, outOpen);
         }

@@ -4,6 +4,7 @@
 // a pipe, or the slave of a pseudo-terminal when the test wants a terminal.
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,8 @@ inline constexpr std::chrono::seconds kCompanionHangGuard{60};
 
 // `terminalErrors`: standard error is a terminal (the progress bar draws).
 // `environment`: NAME=VALUE settings added to the test's own (LC_ALL=...).
+// `interruptWhen`: asked while it runs; once true, the companion gets the
+// SIGINT of a Ctrl+C.
 CompanionRun runCompanion(const std::vector<std::string>& arguments, bool terminalErrors = false,
-                          const std::vector<std::string>& environment = {});
+                          const std::vector<std::string>& environment = {},
+                          const std::function<bool()>& interruptWhen = {});

@@ -268,6 +268,17 @@ TEST_F(CompanionTest, AScaleGoingSilentHalfWayLeavesNoCompleteLookingFileOrFolde
     EXPECT_TRUE(contains(backup.err, "tallivos-cli: backup: PLU 98: " + kCommunicationError)) << backup.err;
     EXPECT_TRUE(fs::is_empty(dir)); // no folder, and no work folder either
 
+    // Ctrl+C in the middle: the job stops at the next command, cleanly. The
+    // line paced at its speed, so the signal comes long before the end.
+    scale.setPacing(115200);
+    const CompanionRun stopped =
+        runCompanion({"--port", scale.device(), "--speed", "115200", "backup", folder.string()}, false, kPlainLocale,
+                     [&] { return scale.requests().size() > 150; });
+    EXPECT_EQ(stopped.status, 130);
+    EXPECT_TRUE(contains(stopped.err, "tallivos-cli: backup: stopped")) << stopped.err;
+    EXPECT_TRUE(fs::is_empty(dir));
+    scale.setPacing(0);
+
     // Unplugged in the middle: an older file of the same name stays as it was.
     for (const std::vector<std::string>& job : {std::vector<std::string>{"plu-load", "old.txt"},
                                                 std::vector<std::string>{"settings-load", "old.txt"},
