@@ -9,6 +9,7 @@
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "plu/progress_window.h"
+#include "plu/whole_file.h"
 #include "region/qt_regional_forms.h"
 #include "sim/simulated_scale.h"
 #include "tests/support/recording_ui.h"
@@ -21,9 +22,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -69,9 +68,8 @@ TEST_F(BackupToolsTest, BackupAndRestoreTheScaleFromTheToolStrip) {
     click("BackupButton");
     EXPECT_TRUE(ui.errors.empty());
     EXPECT_FALSE(form->progressWindow()->isVisible());
-    std::ifstream manifestFile(path("shop") / "manifest.txt", std::ios::binary);
     const ManifestRead manifest =
-        parseBackupManifest(std::string(std::istreambuf_iterator<char>(manifestFile), {}));
+        parseBackupManifest(readWholeFile(path("shop") / "manifest.txt", 64 * 1024).value_or(""));
     ASSERT_TRUE(manifest.ok) << manifest.problem;
     EXPECT_EQ(manifest.manifest.scale, "TV-15 COUNTER SCALE v2.31");
     EXPECT_EQ(manifest.manifest.program, "tallivos-utility 1.62");

@@ -8,6 +8,7 @@
 #include "link/scale_link.h"
 #include "plu/plu_file.h"
 #include "plu/plu_transfer.h"
+#include "plu/whole_file.h"
 #include "region/qt_regional_forms.h"
 #include "settings/settings_file.h"
 #include "settings/settings_transfer.h"
@@ -33,8 +34,7 @@ const std::vector<std::string> kPlainLocale{"LC_ALL=C"};
 const std::vector<std::string> kGermanLocale{"LC_ALL=de_DE.UTF-8"};
 
 std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return readWholeFile(path, 16 * 1024 * 1024).value_or("");
 }
 
 void writeFile(const fs::path& path, const std::string& bytes) {
