@@ -127,6 +127,11 @@ RestorePlanRead readRestorePlan(const std::filesystem::path& folder, char decima
     if (settings.result != SettingsFileResult::Ok) {
         return refused(std::string(kBackupSettingsFile) + " " + describeSettingsFileError(settings.error));
     }
+    // A backup holds every setting; the page's start values must never stand
+    // in for one that is missing.
+    if (!settings.complete) {
+        return refused(std::string(kBackupSettingsFile) + " does not name every setting");
+    }
     const auto general = generalSettingsFromPage(plan.settings);
     const auto taxes = taxRatesFromPage(plan.settings.taxRates, decimalSeparator);
     if (!general || !taxes) {
@@ -199,7 +204,7 @@ WorkOutcome restoreBackup(ScaleLink& link, UserInterface& ui, const RestorePlan&
     const TransferEnd plus = savePluRange(
         kFirstRangePlu, kLastRangePlu,
         [&](int row) {
-            next("PLU " + plan.grid.cell(row, PluColumn::Num));
+            next(plan.grid.inUse(row) ? "PLU " + plan.grid.cell(row, PluColumn::Num) : "row " + std::to_string(row));
             return writePluRow(link, ui, plan.grid, row, backupSeparator);
         },
         [&] {

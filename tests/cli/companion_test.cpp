@@ -4,6 +4,7 @@
 // goes silent half-way, and a backup restored onto a blank scale.
 
 #include "companion_process.h"
+#include "backup/sha256.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "plu/plu_file.h"
@@ -388,6 +389,17 @@ TEST_F(CompanionTest, ARestoreOfATamperedBackupSendsNothing) {
     EXPECT_EQ(restore.status, 4);
     EXPECT_TRUE(contains(restore.err, "tallivos-cli: restore: settings.txt does not match its SHA-256 in manifest.txt"))
         << restore.err;
+    // Cut down and summed again: still no backup, since it lacks settings.
+    const std::string cut = "clerk-1 = \"Maya\"\r\n";
+    writeFile(dir / "b" / "settings.txt", cut);
+    std::string manifest = readFile(dir / "b" / "manifest.txt");
+    const std::size_t line = manifest.find("  settings.txt");
+    manifest.replace(line - 64, 64, sha256Hex(cut));
+    writeFile(dir / "b" / "manifest.txt", manifest);
+    const CompanionRun partial = run({"restore", (dir / "b").string()});
+    EXPECT_EQ(partial.status, 4);
+    EXPECT_TRUE(contains(partial.err, "settings.txt does not name every setting")) << partial.err;
+
     fs::remove(dir / "b" / "manifest.txt");
     EXPECT_EQ(run({"restore", (dir / "b").string()}).status, 3);
     EXPECT_TRUE(scale.requests().empty());
