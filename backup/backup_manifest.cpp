@@ -31,9 +31,11 @@ int hexDigit(char c) {
     return -1;
 }
 
-// A plain file name of the folder: no folders, nothing hidden.
+// A plain file name of the folder, as the program names its files: printable
+// ASCII, no folders, nothing hidden.
 bool isPlainFileName(std::string_view name) {
-    return !name.empty() && name.front() != '.' && name.find_first_of("/\\:") == std::string_view::npos;
+    return !name.empty() && name.front() != '.' && name.find_first_of("/\\:") == std::string_view::npos &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c > ' ' && c < 0x7F; });
 }
 
 bool parseDateTime(std::string_view text, LocalDateTime& moment) {

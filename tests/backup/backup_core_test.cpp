@@ -44,6 +44,7 @@ TEST(BackupManifest, RefusesWhatNamesNoFileOfTheFolder) {
         {head + sum + "  ../settings.txt\r\n", "line 3: not a file of the backup"},
         {head + sum + "  /etc/passwd\r\n", "line 3: not a file of the backup"},
         {head + sum + "  .hidden\r\n", "line 3: not a file of the backup"},
+        {head + sum + "  pl\x91s.txt\r\n", "line 3: not a file of the backup"},
         {head + sum + "  plus.txt\r\n" + sum + "  plus.txt\r\n", "line 4: not a file of the backup"},
         {head + std::string(63, 'a') + "  plus.txt\r\n", "line 3: a line must read: name = value"},
         {"scale = \"S\"\r\n", "the scale or the time of the backup is missing"},
