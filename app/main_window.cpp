@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "backup_tools.h"
 #include "connection_indicator.h"
 #include "find_scale_dialog.h"
 #include "help_window.h"
@@ -15,6 +16,7 @@
 #include "log_window.h"
 #include "port_list.h"
 #include "port_selector.h"
+#include "region/qt_regional_forms.h"
 #include "saved_state.h"
 #include "settings/settings_page.h"
 #include "settings/system_page.h"
@@ -34,7 +36,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -103,14 +104,6 @@ void bringUp(QWidget& window) {
     } else {
         window.show();
     }
-}
-
-char localeDecimalSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point.at(0).unicode() < 0x80) {
-        return static_cast<char>(point.at(0).unicode());
-    }
-    return '.';
 }
 
 // Component numbers of the saved controls, in ascending order per section.
@@ -182,6 +175,7 @@ TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath,
 
     FormCreate();
     createSecondaryWindows();
+    addBackupTools();
 }
 
 TForm1::~TForm1() {
@@ -191,7 +185,7 @@ TForm1::~TForm1() {
 }
 
 PageContext TForm1::pageContext() {
-    return PageContext{link_, ui_, rememberedText_, localeDecimalSeparator()};
+    return PageContext{link_, ui_, rememberedText_, QtRegionalForms().decimalSeparator()};
 }
 
 void TForm1::buildTopRow(QWidget* central) {
@@ -362,6 +356,18 @@ void TForm1::createSecondaryWindows() {
                             static_cast<QWidget*>(logWindow_)}) {
         window->hide();
     }
+}
+
+void TForm1::addBackupTools() {
+    backupTools_ = new BackupTools(pageContext(), *progressWindow_, *this);
+    // BACKUP…: everything the scale lets the program read, into a new folder.
+    connect(addTool(QStringLiteral("BackupButton"), QStringLiteral("BACKUP\u2026"),
+                    QStringLiteral("the whole scale into a backup folder")),
+            &QToolButton::clicked, backupTools_, &BackupTools::backupClicked);
+    // RESTORE…: a backup folder's PLUs and settings back onto the scale.
+    connect(addTool(QStringLiteral("RestoreButton"), QStringLiteral("RESTORE\u2026"),
+                    QStringLiteral("a backup folder back onto the scale")),
+            &QToolButton::clicked, backupTools_, &BackupTools::restoreClicked);
 }
 
 void TForm1::showStatusText(const QString& text) {

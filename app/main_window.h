@@ -14,6 +14,7 @@
 
 class ScaleLink;
 class UserInterface;
+class BackupTools;
 class ConnectionIndicator;
 class PluPage;
 class SettingsPage;
@@ -85,6 +86,7 @@ class TForm1 : public QMainWindow {
     void connectControls();
     void FormCreate();
     void createSecondaryWindows();
+    void addBackupTools();
     void connectToScale();
     void disconnectFromScale();
     PortId selectedPort() const;
@@ -125,4 +127,5 @@ class TForm1 : public QMainWindow {
 
     // This run's communication log: the link's observer while the window lives.
     SessionLog sessionLog_;
+    BackupTools* backupTools_ = nullptr;
 };

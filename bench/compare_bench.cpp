@@ -3,7 +3,7 @@
 // time of every byte that crossed the line both ways, at 10 bit times a byte
 // (start bit, 8 data bits, stop bit). And, without a line, the work each of
 // them does on the program's side alone.
-#include "full_plu_table.h"
+#include "full_scale.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "plu/plu_comparison.h"

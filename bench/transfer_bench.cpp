@@ -3,7 +3,7 @@
 // time beside the wire time of every byte that crossed the line both ways
 // (request frames, acknowledgement bytes, reply frames), at 10 bit times a
 // byte (start bit, 8 data bits, stop bit).
-#include "full_plu_table.h"
+#include "full_scale.h"
 #include "quiet_ui.h"
 #include "gui/page_context.h"
 #include "link/posix_serial_channel.h"

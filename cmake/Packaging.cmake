@@ -1,6 +1,7 @@
 # Installing and packaging the program for a Linux desktop.
 #
-# `cmake --install` puts the program in bin/, its desktop entry in
+# `cmake --install` puts the program and its command-line companion
+# tallivos-cli (cli/CMakeLists.txt) in bin/, the program's desktop entry in
 # share/applications/ and its icon in the hicolor theme, where desktop menus
 # find them. `cpack -G DEB` (see scripts/package) makes a Debian package of the
 # same files, installed under /usr, with its library dependencies worked out
@@ -15,7 +16,7 @@ endif()
 
 include(GNUInstallDirs)
 
-# A package holds only the program: installing must not wait for the tests,
+# A package holds only the programs: installing must not wait for the tests,
 # benchmarks and fuzz targets of the same build folder to be built first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
@@ -50,7 +51,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Reads and writes what a retail counter scale holds over a serial port: "
     "the PLU table, the settings, the clock, the sales report, the calibration "
     "parameters and the receipt logo, and mirrors the scale's display in a "
-    "remote terminal.")
+    "remote terminal. The command-line companion tallivos-cli does the same "
+    "for scheduled jobs, and backs up and restores a whole scale.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

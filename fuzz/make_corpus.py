@@ -268,6 +268,29 @@ def logo():
     write(t, "gif_two_frames", bytes([128, 0, 2 + 9 * 1]) + TWO_FRAME_GIF)
 
 
+def settings_file():
+    """Byte 0 chooses the reader: 0 settings file (point), 2 (comma), 1 manifest."""
+    t = "fuzz_settings_file"
+    settings = (
+        "# Scale settings\r\n"
+        "clerk-mode = 0\r\nprint-receipt = yes\r\nprint-tax = no\r\n"
+        "single-item-bar = \"a44W5U5\"\r\nrs-baud-rate = \"9600\"\r\ncurrency = \"\u20ac\"\r\n"
+        "auto-off-time = 20\r\nclerk-1 = \"Lor Daviken \"\r\nclerk-2 = \"J\\xF6rg \\\"J\\\"\"\r\n"
+        "header-1 = \"  GREEN CORNER\"\r\nheader-3 = \"\"\r\nfooter-1 = \"Thank you\"\r\n"
+        "department-0 = \"Caf\u00e9\"\r\ndepartment-39 = \"\\x81\"\r\ntax-A = \"7.5\"\r\ntax-B = 19\r\n"
+    ).encode("utf-8")
+    write(t, "settings_point", b"\x00" + settings)
+    write(t, "settings_comma", b"\x02" + settings)
+    write(t, "settings_windows_bytes", b"\x00" + "clerk-1 = \"J\u00f6rg\"\ncurrency = \"\u20ac\"\n".encode("cp1252"))
+    manifest = (
+        "# Backup of a scale\r\nscale = \"TV-15 COUNTER SCALE v2.31\"\r\nstatus = 00\r\n"
+        "taken = 2026-12-08 17:45:00\r\nprogram = \"tallivos-cli 1.62\"\r\ndecimal-separator = \".\"\r\n"
+        + "9d09f47f6026475275f1195e444037841c230c0caedef62b0dd2aa26c3cd0663  plus.txt\r\n"
+        + "cdd00b1b60c1a168ec4d9f499a28cda309bb60b7298bdc78bfc08930ae3d5256  settings.txt\r\n"
+    ).encode("utf-8")
+    write(t, "manifest", b"\x01" + manifest)
+
+
 def main():
     reply_receiver()
     plu_file()
@@ -276,6 +299,7 @@ def main():
     report_layout()
     terminal_reply()
     scale_records()
+    settings_file()
     logo()
     return 0
 

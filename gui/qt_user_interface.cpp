@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 class QtUserInterface::CursorLifted {
   public:
@@ -120,6 +121,39 @@ std::optional<std::string> QtUserInterface::askOpenFileName(const FileDialogRequ
 
 std::optional<std::string> QtUserInterface::askSaveFileName(const FileDialogRequest& request) {
     return askFileName(request, true);
+}
+
+std::optional<std::size_t> QtUserInterface::askQuestion(const std::string& text, const std::string& title,
+                                                        const std::vector<std::string>& answers) {
+    CursorLifted lifted(busyDepth_);
+    QMessageBox box(QMessageBox::Question, bytesToQString(title), bytesToQString(text), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    std::vector<QPushButton*> buttons;
+    for (const std::string& answer : answers) {
+        buttons.push_back(box.addButton(bytesToQString(answer), QMessageBox::AcceptRole));
+    }
+    if (!buttons.empty()) {
+        box.setDefaultButton(buttons.front());
+        box.setEscapeButton(buttons.back());
+    }
+    box.exec();
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (box.clickedButton() == buttons[i]) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> QtUserInterface::askExistingFolder(const std::string& startFolder) {
+    CursorLifted lifted(busyDepth_);
+    const QString folder = QFileDialog::getExistingDirectory(
+        QApplication::activeWindow(), QString(),
+        QString::fromLocal8Bit(startFolder.data(), static_cast<qsizetype>(startFolder.size())));
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(folder).toStdString();
 }
 
 void QtUserInterface::setStatusText(const std::string& text) {

@@ -21,6 +21,9 @@ class QtUserInterface : public UserInterface {
     void setBusy(bool busy) override;
     std::optional<std::string> askOpenFileName(const FileDialogRequest& request) override;
     std::optional<std::string> askSaveFileName(const FileDialogRequest& request) override;
+    std::optional<std::size_t> askQuestion(const std::string& text, const std::string& title,
+                                           const std::vector<std::string>& answers) override;
+    std::optional<std::string> askExistingFolder(const std::string& startFolder) override;
     void setStatusText(const std::string& text) override;
     void setSystemPageVisible(bool visible) override;
 

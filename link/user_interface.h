@@ -9,6 +9,7 @@
 // Texts crossing this seam are bytes: message texts are ASCII, file names are
 // the platform's local 8-bit encoding (UTF-8 on Linux).
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,22 @@ public:
 
     virtual std::optional<std::string> askOpenFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> askSaveFileName(const FileDialogRequest& request) = 0;
+
+    // A modal question with one button per answer, the first the default: the
+    // position of the answer chosen, nothing when the box was closed. Where
+    // nobody can answer, nothing is chosen.
+    virtual std::optional<std::size_t> askQuestion(const std::string& text, const std::string& title,
+                                                   const std::vector<std::string>& answers) {
+        (void)text;
+        (void)title;
+        (void)answers;
+        return std::nullopt;
+    }
+    // A folder that exists, chosen in a folder dialog.
+    virtual std::optional<std::string> askExistingFolder(const std::string& startFolder) {
+        (void)startFolder;
+        return std::nullopt;
+    }
 
     // The main window's status text ("STATUS:04") and the "SYSTEM" tab.
     virtual void setStatusText(const std::string& text) = 0;

@@ -140,16 +140,22 @@ std::string formatPluFile(const PluGrid& grid, std::string_view date, std::strin
     return bytes;
 }
 
-PluFileLoad readPluFile(std::istream& in, PluGrid& grid, char separator) {
+PluFileLoad readPluFile(std::istream& in, PluGrid& grid, char separator, PluFileChecks checks) {
     ByteSource source(in);
     PluFileLoad load;
     std::string line;
     int row = 1;
+    int lineNumber = 0;
+    const auto inputError = [&] {
+        load.result = PluFileResult::InputError;
+        load.errorLine = lineNumber;
+        return load;
+    };
     // Each pass consumes at least one byte, so the file's length bounds the loop.
     while (!source.atEnd()) {
+        ++lineNumber;
         if (readLine(source, line) == LineRead::TooLong) {
-            load.result = PluFileResult::InputError;
-            return load;
+            return inputError();
         }
         if (source.failed()) {
             load.result = PluFileResult::IoError;
@@ -159,17 +165,16 @@ PluFileLoad readPluFile(std::istream& in, PluGrid& grid, char separator) {
             continue;
         }
         if (!PluGrid::isDataRow(row)) {
-            load.result = PluFileResult::InputError;
-            return load;
+            return inputError();
         }
         // All ten fields are checked before any is stored: a bad line never
         // leaves a row that mixes two PLUs.
         std::array<std::string_view, kPluFileFields> fields;
         for (int field = 1; field <= kPluFileFields; ++field) {
             const SplitField split = splitField(line, field, kPluFieldSeparator);
-            if (split.missing || !acceptsFileField(field, split.text, separator)) {
-                load.result = PluFileResult::InputError;
-                return load;
+            if (split.missing ||
+                (checks == PluFileChecks::FileLimits && !acceptsFileField(field, split.text, separator))) {
+                return inputError();
             }
             fields[static_cast<std::size_t>(field - 1)] = split.text;
         }
@@ -191,7 +196,7 @@ PluFileResult savePluFile(const std::filesystem::path& path, const PluGrid& grid
                                                                       : PluFileResult::IoError;
 }
 
-PluFileLoad loadPluFile(const std::filesystem::path& path, PluGrid& grid, char separator) {
+PluFileLoad loadPluFile(const std::filesystem::path& path, PluGrid& grid, char separator, PluFileChecks checks) {
     // A folder opens like a file here but reads as empty: it is not a table.
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
@@ -201,7 +206,7 @@ PluFileLoad loadPluFile(const std::filesystem::path& path, PluGrid& grid, char s
     if (!in.is_open()) {
         return {PluFileResult::IoError, 0};
     }
-    return readPluFile(in, grid, separator);
+    return readPluFile(in, grid, separator, checks);
 }
 
 void reportPluFileResult(UserInterface& ui, PluFileResult result) {

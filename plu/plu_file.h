@@ -49,18 +49,28 @@ enum class PluFileResult { Ok, IoError, InputError };
 struct PluFileLoad {
     PluFileResult result = PluFileResult::Ok;
     int rowsLoaded = 0;
+    int errorLine = 0; // 1-based line of an input error
 };
+
+// What the reader asks of a field. LOAD FROM DISK checks each field against
+// the file's limits. A restore reads back a file this program wrote from the
+// scale, whose fields may lie beyond those limits (a valid date of -1, a code
+// of 7 digits) and must still go back as they came: it asks only for the ten
+// fields, and converts every row as sending does before anything is sent.
+enum class PluFileChecks { FileLimits, FieldsOnly };
 
 // Reads data lines into rows 1, 2, ... (columns 0 to 9 only; the scale's
 // running figures keep their texts). A line that fails any check stops the
 // load and leaves its row untouched; rows filled before it stay. A data line
 // with no row left (the 1802nd) stops the load as an input error.
-PluFileLoad readPluFile(std::istream& in, PluGrid& grid, char decimalSeparator);
+PluFileLoad readPluFile(std::istream& in, PluGrid& grid, char decimalSeparator,
+                        PluFileChecks checks = PluFileChecks::FileLimits);
 
 // Writes the file by replacing it whole (the old file survives a failed save).
 PluFileResult savePluFile(const std::filesystem::path& path, const PluGrid& grid, std::string_view date,
                           std::string_view time);
-PluFileLoad loadPluFile(const std::filesystem::path& path, PluGrid& grid, char decimalSeparator);
+PluFileLoad loadPluFile(const std::filesystem::path& path, PluGrid& grid, char decimalSeparator,
+                        PluFileChecks checks = PluFileChecks::FileLimits);
 
 // Shows "I/O Error!" or "error in input file" titled "ERROR!"; nothing for Ok.
 void reportPluFileResult(UserInterface& ui, PluFileResult result);

@@ -1,11 +1,10 @@
 #pragma once
 // The date and time in the head comment of a PLU file, in the user's short
-// date and long time forms. The long time form of Qt may end in a time-zone
-// name, which the file's head comment has never carried: it is left out.
+// date and long time forms (without a time-zone name, which the file's head
+// comment has never carried).
 
-#include <QDateTime>
-#include <QLocale>
-#include <QString>
+#include "region/regional_forms.h"
+
 #include <string>
 
 struct PluFileStamp {
@@ -13,7 +12,4 @@ struct PluFileStamp {
     std::string time;
 };
 
-PluFileStamp pluFileStamp(const QLocale& locale, const QDateTime& now);
-
-// A time format without its time-zone fields (t, tt, ...) and the blank before them.
-QString timeFormatWithoutZone(const QString& format);
+PluFileStamp pluFileStamp(const RegionalForms& forms, const LocalDateTime& now);

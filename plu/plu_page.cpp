@@ -17,11 +17,11 @@
 #include "plu_workbench.h"
 #include "progress_window.h"
 #include "transfer_loss_marks.h"
+#include "region/qt_regional_forms.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -410,7 +410,7 @@ void PluPage::Button6Click() {
     if (!name) {
         return;
     }
-    const PluFileStamp stamp = pluFileStamp(QLocale::system(), QDateTime::currentDateTime());
+    const PluFileStamp stamp = pluFileStamp(QtRegionalForms(), localNow());
     reportPluFileResult(context_.ui,
                         savePluFile(std::filesystem::path(*name), grid_, stamp.date, stamp.time));
 }

@@ -68,6 +68,10 @@ void TForm2::beginTransfer(int span) {
 }
 
 void TForm2::setProgress(int position, int plu) {
+    setStep(position, QString::number(plu) + QStringLiteral(" PLUs"));
+}
+
+void TForm2::setStep(int position, const QString& label) {
     // With its updates disabled the label takes the new text without painting
     // it; enabling them again paints the latest text at the next pending
     // events. The bar paints itself only when its filled width changes.
@@ -78,7 +82,7 @@ void TForm2::setProgress(int position, int plu) {
         lastPaint_ = now;
     }
     ProgressBar1->setValue(position);
-    Label1->setText(QString::number(plu) + QStringLiteral(" PLUs"));
+    Label1->setText(label);
 }
 
 void TForm2::endTransfer() {

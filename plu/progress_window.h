@@ -34,6 +34,8 @@ class TForm2 : public QDialog {
     // Both always hold the latest step; the label is painted at most every
     // kRepaintInterval.
     void setProgress(int position, int plu);
+    // The same for any long job: the bar to `position`, the label to what is done.
+    void setStep(int position, const QString& label);
     // Hides the window and clears Working.
     void endTransfer();
 

@@ -6,8 +6,10 @@
 #include "gui/range_spin_edit.h"
 #include "default_settings.h"
 #include "link/scale_link.h"
+#include "link/user_interface.h"
 #include "name_records.h"
 #include "page_controls.h"
+#include "settings_file.h"
 #include "settings_transfer.h"
 #include "tax_cell_delegate.h"
 
@@ -24,6 +26,7 @@
 #include <QTextDocument>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <filesystem>
 
 namespace {
 
@@ -83,6 +86,12 @@ QPlainTextEdit* makeMemo(const char* name, const std::vector<std::string>& lines
     memo->setFixedHeight(metrics.lineSpacing() * visibleLines + frame);
     memo->setMinimumWidth(metrics.horizontalAdvance(QString(kPrintLineColumns, QLatin1Char('W'))) + frame);
     return memo;
+}
+
+// The settings file's dialogs: a text file, where the program was started.
+FileDialogRequest settingsFileDialog() {
+    std::error_code error;
+    return {"Settings files", "*.TXT", "TXT", std::filesystem::current_path(error).string()};
 }
 
 // Tight margins: the page has many fields for its area.
@@ -196,6 +205,10 @@ void SettingsPage::createControls() {
     clockFromPcButton_ = makeButton("Button3", QStringLiteral("From PC"), this);
     clockToScaleButton_ = makeButton("Button13", QStringLiteral("TO SCALE"), this);
     clockFromScaleButton_ = makeButton("Button4", QStringLiteral("FROM SCALE"), this);
+    saveSettingsButton_ = makeButton("SaveSettingsButton", QStringLiteral("SAVE SETTINGS\u2026"), this);
+    saveSettingsButton_->setToolTip(QStringLiteral("the whole page into a settings file"));
+    loadSettingsButton_ = makeButton("LoadSettingsButton", QStringLiteral("LOAD SETTINGS\u2026"), this);
+    loadSettingsButton_->setToolTip(QStringLiteral("the page from a settings file"));
 }
 
 void SettingsPage::layOutControls() {
@@ -234,6 +247,11 @@ void SettingsPage::layOutControls() {
     clockGrid->addWidget(clockToScaleButton_, 1, 0);
     clockGrid->addWidget(clockFromScaleButton_, 1, 1);
     column1->addWidget(clock);
+    auto* files = new QHBoxLayout;
+    files->setContentsMargins(6, 0, 6, 0);
+    files->addWidget(saveSettingsButton_);
+    files->addWidget(loadSettingsButton_);
+    column1->addLayout(files);
     column1->addStretch(1);
     page->addLayout(column1);
 
@@ -292,7 +310,8 @@ void SettingsPage::layOutControls() {
     // Tab moves down each column in the order the page shows its fields.
     std::vector<QWidget*> order{clerkMode_, singleItemBarcode_, totalBarcode_, baudRate_, autoOff_,
                                 lanNumber_, discount_, drawerOpenTime_, darkness_, currency_,
-                                clockBox_, clockFromPcButton_, clockToScaleButton_, clockFromScaleButton_};
+                                clockBox_, clockFromPcButton_, clockToScaleButton_, clockFromScaleButton_,
+                                saveSettingsButton_, loadSettingsButton_};
     order.insert(order.end(), {clerks_[0], clerks_[1], clerks_[2], clerks_[3], header_, footer_});
     order.insert(order.end(), boxes.begin(), boxes.end());
     order.insert(order.end(), {departments_, taxes_, sendButton_, loadButton_, defaultButton_, logoButton_});
@@ -316,6 +335,9 @@ void SettingsPage::connectControls() {
     connect(clockToScaleButton_, &QPushButton::clicked, this, &SettingsPage::Button13Click);
     // Clock "FROM SCALE": the scale's clock becomes the stored value.
     connect(clockFromScaleButton_, &QPushButton::clicked, this, &SettingsPage::Button4Click);
+    // SAVE SETTINGS… / LOAD SETTINGS…: the page to and from a settings file.
+    connect(saveSettingsButton_, &QPushButton::clicked, this, &SettingsPage::saveSettingsClicked);
+    connect(loadSettingsButton_, &QPushButton::clicked, this, &SettingsPage::loadSettingsClicked);
     // Selecting a tax cell remembers its text, which a refused keystroke puts back.
     connect(taxes_, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
         context_.rememberedText.bytes = qstringToBytesLossy(cellText(*taxes_, row, column));
@@ -428,3 +450,31 @@ void SettingsPage::Button4Click() {
 }
 
 void SettingsPage::showClock() { clockBox_->setText(QString::fromLatin1(formatClock(clock_))); }
+
+void SettingsPage::saveSettingsClicked() {
+    const auto name = context_.ui.askSaveFileName(settingsFileDialog());
+    if (name && !saveSettingsFile(*name, settings(), context_.decimalSeparator)) {
+        context_.ui.showError("I/O Error!", "ERROR!");
+    }
+}
+
+void SettingsPage::loadSettingsClicked() {
+    const auto name = context_.ui.askOpenFileName(settingsFileDialog());
+    if (!name) {
+        return;
+    }
+    ScaleSettings s = settings();
+    const SettingsFileRead read = loadSettingsFile(*name, context_.decimalSeparator, s);
+    switch (read.result) {
+    case SettingsFileResult::Ok:
+        showSettings(s);
+        return;
+    case SettingsFileResult::IoError:
+        context_.ui.showError("I/O Error!", "ERROR!");
+        return;
+    case SettingsFileResult::InputError:
+        // The page keeps what it showed; the details say where the file is wrong.
+        context_.ui.showErrorWithDetails("error in input file", "ERROR!", describeSettingsFileError(read.error));
+        return;
+    }
+}

@@ -43,6 +43,8 @@ public:
     void Button3Click();  // From PC
     void Button13Click(); // TO SCALE (clock)
     void Button4Click();  // FROM SCALE (clock)
+    void saveSettingsClicked(); // SAVE SETTINGS…
+    void loadSettingsClicked(); // LOAD SETTINGS…
 
 signals:
     // "GRAPHICAL LOGO" was clicked; the main window checks the link and shows the logo window.
@@ -84,4 +86,6 @@ private:
     QPushButton* clockFromPcButton_ = nullptr;        // Button3
     QPushButton* clockToScaleButton_ = nullptr;       // Button13
     QPushButton* clockFromScaleButton_ = nullptr;     // Button4
+    QPushButton* saveSettingsButton_ = nullptr;       // SaveSettingsButton
+    QPushButton* loadSettingsButton_ = nullptr;       // LoadSettingsButton
 };

@@ -11,29 +11,51 @@
 
 namespace {
 
+// Runs the transfer's commands one by one, telling the hook which comes next.
+class Steps {
+  public:
+    Steps(ScaleLink& link, const SettingsStepHook& hook) : link_(link), hook_(hook) {}
+    bool run(std::uint8_t command) {
+        if (hook_) {
+            hook_(next_);
+        }
+        ++next_;
+        return link_.runCommand(command);
+    }
+
+  private:
+    ScaleLink& link_;
+    const SettingsStepHook& hook_;
+    int next_ = 0;
+};
+
 // Runs the write commands; a text that does not convert is handed back so it
 // is shown only after the busy cursor has ended.
-std::optional<ConversionError> writeSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator) {
+SettingsTransferEnd writeSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator,
+                                  CurrencyRule currencyRule, std::optional<ConversionError>& conversionError,
+                                  const SettingsStepHook& hook) {
     MessageBuffer& buffer = link.buffer();
+    Steps steps(link, hook);
 
-    if (settings.currency == kEuroText) {
+    if (currencyRule == CurrencyRule::EuroAsByte && settings.currency == kEuroText) {
         settings.currency = kEuroByte;
     }
     const auto general = generalSettingsFromPage(settings);
     if (!general) {
-        return general.error;
+        conversionError = general.error;
+        return SettingsTransferEnd::ConversionFailed;
     }
     buffer.clear();
     encodeGeneralSettingsRecord(buffer, *general.value);
-    if (!link.runCommand(cmd::kWriteGeneralSettings)) {
-        return std::nullopt;
+    if (!steps.run(cmd::kWriteGeneralSettings)) {
+        return SettingsTransferEnd::LinkFailed;
     }
 
     for (int k = 0; k < kClerkCount; ++k) {
         buffer.clear();
         encodeClerkNameRecord(buffer, {static_cast<std::uint8_t>(k), settings.clerkNames[static_cast<std::size_t>(k)]});
-        if (!link.runCommand(cmd::kWriteClerkName)) {
-            return std::nullopt;
+        if (!steps.run(cmd::kWriteClerkName)) {
+            return SettingsTransferEnd::LinkFailed;
         }
     }
 
@@ -43,8 +65,8 @@ std::optional<ConversionError> writeSettings(ScaleLink& link, ScaleSettings& set
                                           : lineOrEmpty(settings.footerLines, line - kHeaderLineCount);
         buffer.clear();
         encodePrintLineRecord(buffer, {static_cast<std::uint8_t>(line), std::string(text)});
-        if (!link.runCommand(cmd::kWritePrintLine)) {
-            return std::nullopt;
+        if (!steps.run(cmd::kWritePrintLine)) {
+            return SettingsTransferEnd::LinkFailed;
         }
     }
 
@@ -52,35 +74,37 @@ std::optional<ConversionError> writeSettings(ScaleLink& link, ScaleSettings& set
         buffer.clear();
         encodeDepartmentNameRecord(buffer,
                                    {static_cast<std::uint8_t>(i), settings.departmentNames[static_cast<std::size_t>(i)]});
-        if (!link.runCommand(cmd::kWriteDepartmentName)) {
-            return std::nullopt;
+        if (!steps.run(cmd::kWriteDepartmentName)) {
+            return SettingsTransferEnd::LinkFailed;
         }
     }
 
     const auto taxes = taxRatesFromPage(settings.taxRates, decimalSeparator);
     if (!taxes) {
-        return taxes.error;
+        conversionError = taxes.error;
+        return SettingsTransferEnd::ConversionFailed;
     }
     buffer.clear();
     encodeTaxRatesRecord(buffer, *taxes.value);
-    link.runCommand(cmd::kWriteTaxRates);
-    return std::nullopt;
+    return steps.run(cmd::kWriteTaxRates) ? SettingsTransferEnd::Completed : SettingsTransferEnd::LinkFailed;
 }
 
-void readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator) {
+SettingsTransferEnd readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparator,
+                                 const SettingsStepHook& hook) {
     MessageBuffer& buffer = link.buffer();
+    Steps steps(link, hook);
 
     buffer.clear();
-    if (!link.runCommand(cmd::kReadGeneralSettings)) {
-        return;
+    if (!steps.run(cmd::kReadGeneralSettings)) {
+        return SettingsTransferEnd::LinkFailed;
     }
     applyGeneralSettingsToPage(decodeGeneralSettingsRecord(buffer), settings);
 
     for (int k = 0; k < kClerkCount; ++k) {
         buffer.clear();
         buffer.putU8(static_cast<std::uint8_t>(k));
-        if (!link.runCommand(cmd::kReadClerkName)) {
-            return;
+        if (!steps.run(cmd::kReadClerkName)) {
+            return SettingsTransferEnd::LinkFailed;
         }
         settings.clerkNames[static_cast<std::size_t>(k)] = decodeClerkName(buffer);
     }
@@ -92,8 +116,8 @@ void readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparato
         }
         buffer.clear();
         buffer.putU8(static_cast<std::uint8_t>(line));
-        if (!link.runCommand(cmd::kReadPrintLine)) {
-            return;
+        if (!steps.run(cmd::kReadPrintLine)) {
+            return SettingsTransferEnd::LinkFailed;
         }
         box.push_back(decodePrintLine(buffer));
     }
@@ -101,41 +125,70 @@ void readSettings(ScaleLink& link, ScaleSettings& settings, char decimalSeparato
     for (int i = 0; i < kDepartmentCount; ++i) {
         buffer.clear();
         buffer.putU8(static_cast<std::uint8_t>(i));
-        if (!link.runCommand(cmd::kReadDepartmentName)) {
-            return;
+        if (!steps.run(cmd::kReadDepartmentName)) {
+            return SettingsTransferEnd::LinkFailed;
         }
         settings.departmentNames[static_cast<std::size_t>(i)] = decodeDepartmentName(buffer);
     }
 
     buffer.clear();
     buffer.putU8(kTaxRatesReadRequest);
-    if (!link.runCommand(cmd::kReadTaxRates)) {
-        return;
+    if (!steps.run(cmd::kReadTaxRates)) {
+        return SettingsTransferEnd::LinkFailed;
     }
     applyTaxRatesToPage(decodeTaxRatesRecord(buffer), decimalSeparator, settings.taxRates);
+    return SettingsTransferEnd::Completed;
 }
 
 } // namespace
 
-void sendSettingsToScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings, char decimalSeparator) {
+SettingsTransferEnd sendSettingsToScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
+                                        char decimalSeparator, CurrencyRule currencyRule,
+                                        const SettingsStepHook& beforeEachCommand) {
     std::optional<ConversionError> conversionError;
+    SettingsTransferEnd end = SettingsTransferEnd::NotConnected;
     if (link.checkConnected()) {
         BusyCursor busy(ui);
-        conversionError = writeSettings(link, settings, decimalSeparator);
+        end = writeSettings(link, settings, decimalSeparator, currencyRule, conversionError, beforeEachCommand);
     }
     // The scale holds the byte; the page shows the word again.
-    if (settings.currency == kEuroByte) {
+    if (currencyRule == CurrencyRule::EuroAsByte && settings.currency == kEuroByte) {
         settings.currency = kEuroText;
     }
     if (conversionError) {
         reportConversionError(ui, conversionError->text, conversionError->kind);
     }
+    return end;
 }
 
-void loadSettingsFromScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings, char decimalSeparator) {
+SettingsTransferEnd loadSettingsFromScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
+                                          char decimalSeparator, const SettingsStepHook& beforeEachCommand) {
     if (!link.checkConnected()) {
-        return;
+        return SettingsTransferEnd::NotConnected;
     }
     BusyCursor busy(ui);
-    readSettings(link, settings, decimalSeparator);
+    return readSettings(link, settings, decimalSeparator, beforeEachCommand);
+}
+
+std::string settingsCommandName(int index) {
+    constexpr int kClerks = 1;
+    constexpr int kLines = kClerks + kClerkCount;
+    constexpr int kDepartments = kLines + kHeaderLineCount + kFooterLineCount;
+    constexpr int kTaxes = kDepartments + kDepartmentCount;
+    if (index <= 0) {
+        return "general settings";
+    }
+    if (index < kLines) {
+        return "clerk " + std::to_string(index - kClerks + 1);
+    }
+    if (index < kLines + kHeaderLineCount) {
+        return "header line " + std::to_string(index - kLines + 1);
+    }
+    if (index < kDepartments) {
+        return "footer line " + std::to_string(index - kLines - kHeaderLineCount + 1);
+    }
+    if (index < kTaxes) {
+        return "department " + std::to_string(index - kDepartments);
+    }
+    return "tax rates";
 }

@@ -12,6 +12,9 @@
 
 #include "scale_settings.h"
 
+#include <functional>
+#include <string>
+
 class ScaleLink;
 class UserInterface;
 
@@ -20,14 +23,33 @@ class UserInterface;
 // received so far. Put explicitly.
 inline constexpr std::uint8_t kTaxRatesReadRequest = kDepartmentCount - 1;
 
+// Told the position (0..53) of each command just before it runs, for progress
+// and for naming the command a failure happened at.
+using SettingsStepHook = std::function<void(int index)>;
+inline constexpr int kSettingsCommandCount = 54;
+// "general settings", "clerk 1".."clerk 4", "header line 1".."header line 6",
+// "footer line 1", "footer line 2", "department 0".."department 39", "tax rates".
+std::string settingsCommandName(int index);
+
+// How a transfer ended; every failure has already been shown to the user.
+enum class SettingsTransferEnd { Completed, NotConnected, LinkFailed, ConversionFailed };
+
+// How the currency goes to the scale. The page sends a currency of exactly
+// "EUR" as the scale's euro byte 0x80; a restore puts back the bytes it read,
+// so a scale that held the three letters gets the three letters again.
+enum class CurrencyRule { EuroAsByte, AsHeld };
+
 // Writes the page to the scale. A currency of exactly "EUR" goes as the one
-// byte 0x80; afterwards a currency of that one byte shows as "EUR" again, in
-// every case, also when the guard refused or a command failed. A baud rate or
-// darkness text that is no whole number stops before anything is sent; a tax
-// cell that is no number stops before command 40.
-void sendSettingsToScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings, char decimalSeparator);
+// byte 0x80 (under EuroAsByte); afterwards a currency of that one byte shows
+// as "EUR" again, in every case, also when the guard refused or a command
+// failed. A baud rate or darkness text that is no whole number stops before
+// anything is sent; a tax cell that is no number stops before command 40.
+SettingsTransferEnd sendSettingsToScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
+                                        char decimalSeparator, CurrencyRule currencyRule = CurrencyRule::EuroAsByte,
+                                        const SettingsStepHook& beforeEachCommand = {});
 
 // Fills the page from the scale as far as the reads succeed. The header box is
 // emptied before line 1 is asked for, the footer box before line 7, so a
 // failure in between leaves a box with the lines received so far.
-void loadSettingsFromScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings, char decimalSeparator);
+SettingsTransferEnd loadSettingsFromScale(ScaleLink& link, UserInterface& ui, ScaleSettings& settings,
+                                          char decimalSeparator, const SettingsStepHook& beforeEachCommand = {});

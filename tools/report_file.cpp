@@ -24,17 +24,16 @@ std::FILE* createTemporary(const std::string& path, std::string& temporaryPath) 
     return nullptr;
 }
 
-bool writeLines(std::FILE* file, const std::vector<std::string>& lines) {
-    for (const auto& line : lines) {
-        if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
-            std::fwrite("\r\n", 1, 2, file) != 2) {
-            return false;
-        }
-    }
-    return std::fflush(file) == 0;
-}
-
 } // namespace
+
+std::string reportFileBytes(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const auto& line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
 
 bool writeReportFile(const std::string& path, const std::vector<std::string>& lines) {
     std::string temporaryPath;
@@ -42,7 +41,8 @@ bool writeReportFile(const std::string& path, const std::vector<std::string>& li
     if (file == nullptr) {
         return false;
     }
-    const bool written = writeLines(file, lines);
+    const std::string bytes = reportFileBytes(lines);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
     std::error_code error;
     if (written && closed) {

@@ -29,6 +29,11 @@ std::string formatTwoWide(int value) {
     return text;
 }
 
+ReportStamp reportStamp(const RegionalForms& forms, const LocalDateTime& now) {
+    return ReportStamp{forms.shortDate(now), forms.longTime(now),
+                       now.hour == 0 && now.minute == 0 && now.second == 0};
+}
+
 std::string reportHeaderLine(const ReportStamp& stamp) {
     std::string line = std::string(kRule) + "REPORT " + stamp.shortDate;
     if (!stamp.atMidnight) {

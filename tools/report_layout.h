@@ -3,6 +3,7 @@
 // time texts and the user's decimal separator to lines. TABs are part of the
 // layout; the memo and the saved file keep them.
 
+#include "region/regional_forms.h"
 #include "report_blocks.h"
 
 #include <cstdint>
@@ -15,6 +16,9 @@ struct ReportStamp {
     std::string longTime;    // e.g. "16:57:37"
     bool atMidnight = false; // hours, minutes and seconds all zero: the time is left out
 };
+
+// The stamp of a report taken at `now`.
+ReportStamp reportStamp(const RegionalForms& forms, const LocalDateTime& now);
 
 // Hundredths as units with exactly two decimals: 123456 -> "1234.56", -5 -> "-0.05".
 std::string formatHundredths(std::int32_t hundredths, char decimalSeparator);

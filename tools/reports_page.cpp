@@ -4,10 +4,10 @@
 #include "gui/qt_text.h"
 #include "link/scale_link.h"
 #include "link/user_interface.h"
+#include "region/qt_regional_forms.h"
 #include "tools/report_file.h"
 #include "tools/report_reader.h"
 
-#include <QDateTime>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -17,17 +17,6 @@
 namespace {
 
 constexpr int kTabStopCharacters = 8;
-
-ReportStamp currentStamp() {
-    const QLocale locale = QLocale::system();
-    const QDateTime now = QDateTime::currentDateTime();
-    const QTime time = now.time();
-    ReportStamp stamp;
-    stamp.shortDate = qstringToBytesLossy(locale.toString(now.date(), QLocale::ShortFormat));
-    stamp.longTime = qstringToBytesLossy(locale.toString(time, longTimeFormatWithoutZone(locale)));
-    stamp.atMidnight = time.hour() == 0 && time.minute() == 0 && time.second() == 0;
-    return stamp;
-}
 
 // The memo's lines as they would be saved; an empty memo has none.
 std::vector<std::string> memoLines(const QPlainTextEdit& memo) {
@@ -43,25 +32,6 @@ std::vector<std::string> memoLines(const QPlainTextEdit& memo) {
 }
 
 } // namespace
-
-QString longTimeFormatWithoutZone(const QLocale& locale) {
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString kept;
-    bool quoted = false;
-    for (const QChar ch : format) {
-        if (ch == QLatin1Char('\'')) {
-            quoted = !quoted;
-        }
-        if (!quoted && ch == QLatin1Char('t')) {
-            continue;
-        }
-        kept += ch;
-    }
-    // What stood around the zone name: blanks, brackets left empty.
-    kept.replace(QStringLiteral("()"), QString());
-    kept.replace(QStringLiteral("[]"), QString());
-    return kept.simplified();
-}
 
 ReportsPage::ReportsPage(PageContext context, QWidget* parent) : QWidget(parent), context_(context) {
     setObjectName(QStringLiteral("ReportsPage"));
@@ -106,7 +76,7 @@ void ReportsPage::Button18Click() {
     // Lines are shown as their blocks arrive, so a failed clerk leaves the
     // sections before it in view.
     std::vector<std::string> lines;
-    readReport(context_.link, context_.ui, currentStamp(), context_.decimalSeparator,
+    readReport(context_.link, context_.ui, reportStamp(QtRegionalForms(), localNow()), context_.decimalSeparator,
                [this, &lines](const std::string& line) {
                    lines.push_back(line);
                    QString text;

@@ -3,7 +3,6 @@
 
 #include "gui/page_context.h"
 
-#include <QLocale>
 #include <QWidget>
 
 class QPlainTextEdit;
@@ -26,6 +25,3 @@ class ReportsPage : public QWidget {
     QPushButton* Button20 = nullptr;
 };
 
-// The locale's long time format without a time-zone name: the report's
-// header shows the clock, not the zone.
-QString longTimeFormatWithoutZone(const QLocale& locale);

@@ -1,6 +1,7 @@
 # Installs the build into a fresh folder and checks what a Linux desktop needs
-# to offer the program: the program itself, a valid desktop entry whose Exec
-# and Icon name what was installed, and the icon at every size it claims.
+# to offer the program: the program itself and its command-line companion, a
+# valid desktop entry whose Exec and Icon name what was installed, and the icon
+# at every size it claims.
 #
 #   cmake -DBUILD_DIR=<build folder> -DPREFIX=<empty folder> -P check_install_layout.cmake
 
@@ -18,13 +19,17 @@ function(expect_file path)
   endif()
 endfunction()
 
-# The program, runnable by everyone.
-expect_file(bin/${app})
-file(GET_RUNTIME_DEPENDENCIES EXECUTABLES ${PREFIX}/bin/${app} RESOLVED_DEPENDENCIES_VAR ignored
-     UNRESOLVED_DEPENDENCIES_VAR unresolved)
-if(unresolved)
-  message(SEND_ERROR "the installed program needs libraries that cannot be found: ${unresolved}")
-endif()
+# The program and the companion, runnable by everyone.
+foreach(program ${app} tallivos-cli)
+  expect_file(bin/${program})
+  if(EXISTS ${PREFIX}/bin/${program})
+    file(GET_RUNTIME_DEPENDENCIES EXECUTABLES ${PREFIX}/bin/${program} RESOLVED_DEPENDENCIES_VAR ignored
+         UNRESOLVED_DEPENDENCIES_VAR unresolved)
+    if(unresolved)
+      message(SEND_ERROR "the installed ${program} needs libraries that cannot be found: ${unresolved}")
+    endif()
+  endif()
+endforeach()
 
 # The desktop entry names the installed program and icon.
 set(entry ${PREFIX}/share/applications/${app}.desktop)

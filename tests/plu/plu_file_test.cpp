@@ -135,10 +135,24 @@ TEST(PluFileReader, BadLineStopsTheLoadAndLeavesItsRow) {
         grid.row(2) = makeRow("old", "7.77");
         const PluFileLoad load = readBytes(std::string(kLine1) + "\r\n" + line + "\r\n" + kLine1, grid);
         EXPECT_EQ(load.result, PluFileResult::InputError) << line;
+        EXPECT_EQ(load.errorLine, 2) << line;
         EXPECT_EQ(load.rowsLoaded, 1);
         EXPECT_EQ(grid.cell(1, PluColumn::Name), "ITEM");
         EXPECT_EQ(grid.row(2), makeRow("old", "7.77")) << line; // not one field of the bad line stored
     }
+}
+
+TEST(PluFileReader, ReadingBackWhatTheScaleHeldAsksOnlyForTheTenFields) {
+    // Beyond the file's limits, as a scale may hold them: a negative valid
+    // date and code, department 255, a price beyond 99999.99.
+    const std::string line = "7\t123456.78\t-5\t255\t9\t1\t0\t1\tITEM\t-1\t\t\t\t";
+    PluGrid grid;
+    std::istringstream in("; created: x\r\n\r\n" + line + "\r\n1\t2\t3\r\n");
+    const PluFileLoad load = readPluFile(in, grid, '.', PluFileChecks::FieldsOnly);
+    EXPECT_EQ(load.result, PluFileResult::InputError); // the short line still is one
+    EXPECT_EQ(load.errorLine, 4);
+    EXPECT_EQ(grid.cell(1, PluColumn::Price), "123456.78");
+    EXPECT_EQ(grid.cell(1, PluColumn::ValidDate), "-1");
 }
 
 TEST(PluFileReader, LimitsOnRowsAndLineLength) {

@@ -8,6 +8,7 @@
 #include "plu/progress_window.h"
 #include "gui/range_spin_edit.h"
 #include "plu_page_fixture.h"
+#include "region/qt_regional_forms.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -201,12 +202,14 @@ TEST(PluFileStampTest, LongTimeWithoutZoneUnderTwoLocales) {
     EXPECT_EQ(timeFormatWithoutZone("HH:mm:ss t"), "HH:mm:ss");
     EXPECT_EQ(timeFormatWithoutZone("h:mm:ss AP tttt"), "h:mm:ss AP");
     EXPECT_EQ(timeFormatWithoutZone("t HH:mm"), "HH:mm");
+    EXPECT_EQ(timeFormatWithoutZone("HH:mm:ss (t)"), "HH:mm:ss");
     EXPECT_EQ(timeFormatWithoutZone("HH 'to' mm"), "HH 'to' mm");
-    const QDateTime moment(QDate(2026, 12, 8), QTime(17, 5, 9));
-    const PluFileStamp german = pluFileStamp(QLocale(QLocale::German, QLocale::Germany), moment);
+    const LocalDateTime moment{2026, 12, 8, 17, 5, 9};
+    const PluFileStamp german = pluFileStamp(QtRegionalForms(QLocale(QLocale::German, QLocale::Germany)), moment);
     EXPECT_EQ(german.date, "08.12.26");
     EXPECT_EQ(german.time, "17:05:09");
-    const PluFileStamp english = pluFileStamp(QLocale(QLocale::English, QLocale::UnitedStates), moment);
+    const PluFileStamp english =
+        pluFileStamp(QtRegionalForms(QLocale(QLocale::English, QLocale::UnitedStates)), moment);
     EXPECT_EQ(english.time.find("UTC"), std::string::npos);
     EXPECT_NE(english.time.find("5:05:09"), std::string::npos);
 }

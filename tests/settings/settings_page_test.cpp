@@ -4,6 +4,9 @@
 
 #include "settings/settings_page.h"
 
+#include "plu/whole_file.h"
+#include "settings/settings_file.h"
+
 #include "gui/page_context.h"
 #include "gui/range_spin_edit.h"
 #include "link/posix_serial_channel.h"
@@ -22,10 +25,12 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -162,7 +167,8 @@ TEST_F(SettingsPageTest, FitsThePageAreaWithEveryFieldLabelled) {
     EXPECT_LE(page->minimumSizeHint().width(), kPageArea.width());
     EXPECT_LE(page->minimumSizeHint().height(), kPageArea.height());
     const QRect area = page->rect();
-    const QRegularExpression controlName(QStringLiteral("^(Button|Edit|ComboBox|CheckBox|SpinEdit|Memo|StringGrid|MaskEdit)\\d+$"));
+    const QRegularExpression controlName(
+        QStringLiteral("^((Button|Edit|ComboBox|CheckBox|SpinEdit|Memo|StringGrid|MaskEdit)\\d+|(Save|Load)SettingsButton)$"));
     int controls = 0;
     for (QWidget* child : page->findChildren<QWidget*>()) {
         if (!controlName.match(child->objectName()).hasMatch()) {
@@ -174,7 +180,7 @@ TEST_F(SettingsPageTest, FitsThePageAreaWithEveryFieldLabelled) {
         EXPECT_TRUE(area.contains(box)) << child->objectName().toStdString();
         EXPECT_GE(box.width(), child->minimumSizeHint().width()) << child->objectName().toStdString();
     }
-    EXPECT_EQ(controls, 36);
+    EXPECT_EQ(controls, 38);
     // The header box shows a whole 32-character printed line.
     const QPlainTextEdit& header = memo("Memo1");
     EXPECT_GE(header.viewport()->width(),
@@ -184,6 +190,41 @@ TEST_F(SettingsPageTest, FitsThePageAreaWithEveryFieldLabelled) {
         labelled += label->buddy() != nullptr ? 1 : 0;
     }
     EXPECT_GE(labelled, 10 + 4 + 2 + 3); // the scale fields, clerks, grids, units
+}
+
+TEST_F(SettingsPageTest, SaveAndLoadSettingsKeepEveryByteOfThePage) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("shop.txt")).toStdString();
+    ScaleSettings shown = page->settings();
+    shown.clerkNames[0] = "\x80uro J\xF6rg";
+    shown.departmentNames[7] = "Caf\xE9 \"Cr\xE8me\"";
+    shown.headerLines = {"", "  second", ""};
+    shown.taxRates[1] = "7.5";
+    page->showSettings(shown);
+    const std::string expected = formatSettingsFile(page->settings(), '.');
+    ui.saveAnswers.push_back(path);
+    click("SaveSettingsButton");
+    EXPECT_EQ(readWholeFile(path, kMaxSettingsFileSize), expected);
+
+    click("Button24"); // Default Set changes most of the page
+    ui.openAnswers.push_back(path);
+    click("LoadSettingsButton");
+    EXPECT_EQ(formatSettingsFile(page->settings(), '.'), expected);
+    EXPECT_EQ(edit("Edit3").text(), QStringLiteral("\u20ACuro J\u00F6rg"));
+
+    // A wrong file changes nothing and says where it is wrong.
+    std::ofstream(folder.filePath(QStringLiteral("wrong.txt")).toStdString()) << "clerk-1 = \"x\"\ncurrency = \"EURO\"\n";
+    ui.openAnswers.push_back(folder.filePath(QStringLiteral("wrong.txt")).toStdString());
+    click("LoadSettingsButton");
+    ui.openAnswers.push_back(folder.filePath(QStringLiteral("missing.txt")).toStdString());
+    click("LoadSettingsButton");
+    ui.saveAnswers.push_back(folder.filePath(QStringLiteral("no folder/shop.txt")).toStdString());
+    click("SaveSettingsButton");
+    EXPECT_EQ(ui.errors, (std::vector<RecordingUi::Message>{
+                             {"error in input file", "ERROR!"}, {"I/O Error!", "ERROR!"}, {"I/O Error!", "ERROR!"}}));
+    EXPECT_EQ(ui.errorDetails, (std::vector<std::string>{"line 2: the text is longer than 3 characters"}));
+    EXPECT_EQ(formatSettingsFile(page->settings(), '.'), expected);
+    EXPECT_TRUE(ui.openRequests.front().pattern == "*.TXT" && ui.openRequests.front().defaultSuffix == "TXT");
 }
 
 TEST_F(SettingsPageTest, TaxCellsRefuseKeystrokesThatMakeNoRateAndBeep) {

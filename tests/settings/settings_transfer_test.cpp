@@ -34,7 +34,7 @@ TEST_F(SettingsTransfer, SendWritesEveryPartInOrderWithTheLineRules) {
     settings.departmentNames[5] = "FRUIT";
     settings.taxRates = {"15.5", "-5", "0.125", "12.345", "99.99", ".", "0", "7"};
     scale.acknowledge(54);
-    sendSettingsToScale(scale.link(), scale.ui, settings, '.');
+    EXPECT_EQ(sendSettingsToScale(scale.link(), scale.ui, settings, '.'), SettingsTransferEnd::Completed);
 
     const auto requests = scale.requests();
     ASSERT_EQ(requests.size(), 54u);
@@ -118,7 +118,12 @@ TEST_F(SettingsTransfer, LoadFillsThePageAndAsksForTaxesWithTheByte39) {
 TEST_F(SettingsTransfer, ASendThatFailsPartWayStopsThereAndStillShowsTheWordEur) {
     scale.acknowledge(1 + 4 + 2); // command 34, clerks, header lines 1 and 2
     scale.staySilent();           // line 3
-    sendSettingsToScale(scale.link(), scale.ui, settings, '.');
+    std::vector<int> steps;
+    EXPECT_EQ(sendSettingsToScale(scale.link(), scale.ui, settings, '.', CurrencyRule::EuroAsByte,
+                                  [&](int index) { steps.push_back(index); }),
+              SettingsTransferEnd::LinkFailed);
+    EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(settingsCommandName(steps.back()), "header line 3");
 
     const auto commands = scale.commands();
     ASSERT_EQ(commands.size(), 7u + 3u); // three attempts at line 3, nothing after
@@ -144,7 +149,7 @@ TEST_F(SettingsTransfer, ALoadThatFailsAtDepartment17KeepsWhatCameBefore) {
         scale.replyText("new", 16);
     }
     scale.staySilent();
-    loadSettingsFromScale(scale.link(), scale.ui, settings, '.');
+    EXPECT_EQ(loadSettingsFromScale(scale.link(), scale.ui, settings, '.'), SettingsTransferEnd::LinkFailed);
 
     EXPECT_EQ(settings.departmentNames[16], "new");
     EXPECT_EQ(settings.departmentNames[17], "old");
@@ -173,7 +178,7 @@ TEST_F(SettingsTransfer, ATextThatIsNoWholeNumberStopsBeforeAnythingIsSent) {
         fresh.connect();
         auto page = ScaleSettings::startValues('.');
         page.*field = "12x";
-        sendSettingsToScale(fresh.link(), fresh.ui, page, '.');
+        EXPECT_EQ(sendSettingsToScale(fresh.link(), fresh.ui, page, '.'), SettingsTransferEnd::ConversionFailed);
         EXPECT_TRUE(fresh.requests().empty());
         ASSERT_EQ(fresh.ui.errors.size(), 1u);
         EXPECT_EQ(fresh.ui.errors[0].text, "'12x' is not a valid integer value.");
@@ -198,12 +203,37 @@ TEST_F(SettingsTransfer, ATaxCellThatIsNoNumberStopsBeforeTheTaxCommandOnly) {
 TEST_F(SettingsTransfer, NotConnectedSendsNothingButStillTurnsTheEuroByteIntoTheWord) {
     ScriptedScale offline;
     settings.currency = "\x80";
-    sendSettingsToScale(offline.link(), offline.ui, settings, '.');
-    loadSettingsFromScale(offline.link(), offline.ui, settings, '.');
+    EXPECT_EQ(sendSettingsToScale(offline.link(), offline.ui, settings, '.'), SettingsTransferEnd::NotConnected);
+    EXPECT_EQ(loadSettingsFromScale(offline.link(), offline.ui, settings, '.'), SettingsTransferEnd::NotConnected);
     EXPECT_TRUE(offline.requests().empty());
     EXPECT_EQ(offline.ui.errorCount("You are not connected to the scale!"), 2);
     EXPECT_EQ(offline.ui.busyShown, 0);
     EXPECT_EQ(settings.currency, "EUR");
+}
+
+TEST(SettingsCommandName, NamesEachOfThe54CommandsInOrder) {
+    const std::pair<int, const char*> names[] = {{0, "general settings"}, {1, "clerk 1"},      {4, "clerk 4"},
+                                                 {5, "header line 1"},    {10, "header line 6"}, {11, "footer line 1"},
+                                                 {12, "footer line 2"},   {13, "department 0"}, {52, "department 39"},
+                                                 {53, "tax rates"}};
+    for (const auto& [index, name] : names) {
+        EXPECT_EQ(settingsCommandName(index), name);
+    }
+}
+
+TEST_F(SettingsTransfer, ARestoreSendsTheCurrencyExactlyAsHeld) {
+    for (const std::string currency : {"EUR", "\x80"}) {
+        ScriptedScale fresh;
+        fresh.connect();
+        fresh.acknowledge(54);
+        settings.currency = currency;
+        EXPECT_EQ(sendSettingsToScale(fresh.link(), fresh.ui, settings, '.', CurrencyRule::AsHeld),
+                  SettingsTransferEnd::Completed);
+        const Bytes general = fresh.requests().at(0).payload;
+        EXPECT_EQ(std::string(general.begin() + 46, general.begin() + 46 + static_cast<long>(currency.size())),
+                  currency);
+        EXPECT_EQ(settings.currency, currency);
+    }
 }
 
 } // namespace

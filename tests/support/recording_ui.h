@@ -33,6 +33,14 @@ public:
     std::vector<FileDialogRequest> openRequests;
     std::vector<FileDialogRequest> saveRequests;
 
+    // Questions asked, and the answers (positions) given to the next ones; an
+    // empty optional closes the box.
+    std::vector<Message> questions;
+    std::vector<std::vector<std::string>> questionAnswers;
+    std::deque<std::optional<std::size_t>> answers;
+    // Answers for the next folder dialogs.
+    std::deque<std::optional<std::string>> folderAnswers;
+
     // Called while a box is "shown", as a nested event loop would run.
     std::function<void()> duringError;
     // Forwarded so a window under test shows the status as the program would.
@@ -83,6 +91,13 @@ public:
         saveAnswers.pop_front();
         return answer;
     }
+    std::optional<std::size_t> askQuestion(const std::string& text, const std::string& boxTitle,
+                                           const std::vector<std::string>& choices) override {
+        questions.push_back({text, boxTitle});
+        questionAnswers.push_back(choices);
+        return next(answers);
+    }
+    std::optional<std::string> askExistingFolder(const std::string&) override { return next(folderAnswers); }
     void setStatusText(const std::string& text) override {
         statusTexts.push_back(text);
         if (onStatusText) {
@@ -94,6 +109,15 @@ public:
         if (onSystemPage) {
             onSystemPage(visible);
         }
+    }
+
+    template <class T> static std::optional<T> next(std::deque<std::optional<T>>& queue) {
+        if (queue.empty()) {
+            return std::nullopt;
+        }
+        auto answer = queue.front();
+        queue.pop_front();
+        return answer;
     }
 
     int errorCount(const std::string& text) const {
