@@ -26,6 +26,9 @@ struct OpenFailure {
     std::string reason; // the system's words, with advice where it helps
 };
 
+// The reason every channel gives when another program holds the port.
+inline constexpr const char* kPortInUseReason = "the port is in use by another program";
+
 class SerialChannel {
 public:
     virtual ~SerialChannel() = default;
