@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
@@ -32,6 +33,10 @@ constexpr const char* kUsage = "usage: scale-sim [options]\n"
                                "  --link PATH     also make PATH a symbolic link to the device\n"
                                "                  (replaces an older symbolic link there; removed at exit)\n"
                                "  --baud N        send reply bytes no faster than N bit/s would carry them\n"
+                               "  --silent        take every request and answer none, as a scale that has\n"
+                               "                  stopped answering does\n"
+                               "  --hang-up       close the line at the first request, as an adapter pulled\n"
+                               "                  out does, and end\n"
                                "  --stdin         also stop when standard input closes\n"
                                "  --help          this text\n";
 
@@ -53,7 +58,7 @@ bool parseHexByte(const char* text, std::uint8_t& out) {
 
 int main(int argc, char** argv) {
     std::string seed, dump, link, id;
-    bool haveId = false, haveStatus = false, watchStdin = false;
+    bool haveId = false, haveStatus = false, watchStdin = false, silent = false, hangUp = false;
     std::uint8_t status = 0;
     unsigned long baud = 0;
     for (int i = 1; i < argc; ++i) {
@@ -85,6 +90,10 @@ int main(int argc, char** argv) {
             haveStatus = true;
         } else if (arg == "--baud") {
             baud = std::strtoul(value("--baud"), nullptr, 10);
+        } else if (arg == "--silent") {
+            silent = true;
+        } else if (arg == "--hang-up") {
+            hangUp = true;
         } else if (arg == "--stdin") {
             watchStdin = true;
         } else {
@@ -122,6 +131,12 @@ int main(int argc, char** argv) {
         return 0;
     });
     scale.setPacing(static_cast<std::uint32_t>(baud));
+    if (silent) {
+        scale.injectFault(sim::Fault::Silent, std::numeric_limits<int>::max());
+    }
+    if (hangUp) {
+        scale.injectFault(sim::Fault::HangUp);
+    }
     if (!scale.start()) {
         std::fprintf(stderr, "scale-sim: cannot create a pseudo-terminal\n");
         return 1;
