@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTextEdit>
 #include <span>
 #include <utility>
@@ -71,6 +72,19 @@ std::vector<std::string> memoLines(const QString& text) {
     return lines;
 }
 
+// Whether a file can be made in `folder`, as saving the state file does.
+// Windows keeps who may write in access lists that QFileInfo does not read by
+// default (it sees only the read-only attribute, which no folder uses), so
+// there the folder is asked by making an empty file, removed at once.
+bool folderTakesNewFiles(const QString& folder) {
+#if defined(Q_OS_WIN)
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("state-probe-XXXXXX")));
+    return probe.open();
+#else
+    return QFileInfo(folder).isWritable();
+#endif
+}
+
 QString stateFileName() {
     return QString::fromStdString(
         stateFileNameFor(QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString()));
@@ -106,7 +120,9 @@ bool stateFileBesideExecutable(const QString& executableFolder, bool folderWrita
 
 QString defaultStateFilePath() {
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    if (stateFileBesideExecutable(executableFolder, QFileInfo(executableFolder).isWritable())) {
+    // An installed program's folder is never asked: on Windows that would
+    // mean making a file in it.
+    if (stateFileBesideExecutable(executableFolder, true) && folderTakesNewFiles(executableFolder)) {
         return QDir(executableFolder).filePath(stateFileName());
     }
     const QString configFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
