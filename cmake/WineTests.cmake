@@ -9,7 +9,10 @@
 find_program(TALLIVOS_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CACHE)
 find_program(TALLIVOS_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine NO_CACHE)
 if(NOT TALLIVOS_WINE OR NOT TALLIVOS_WINESERVER)
-  message(STATUS "Wine not found (Debian package wine64): the Windows tests cannot run here")
+  if(TALLIVOS_BUILD_TESTS)
+    message(FATAL_ERROR "The Windows tests run under Wine, which is not installed (Debian package wine64); "
+                        "configure with -DTALLIVOS_BUILD_TESTS=OFF to build without them")
+  endif()
   return()
 endif()
 
