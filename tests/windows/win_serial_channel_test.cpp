@@ -125,18 +125,24 @@ TEST_F(ScaleOnComPort, PurgeDiscardsAStaleReply) {
     ASSERT_TRUE(link.openLink(portFromText(scalePort), kBaud)) << link.openFailure().reason;
     SerialChannel& channel = link.channel();
 
-    // A reply that has started to come in: part of it handed out already,
-    // the rest in the channel's buffer or the driver's.
+    // The simulated scale answers within milliseconds, and in one piece.
+    constexpr DWORD kReplyArrivedMs = 500;
+
+    // A reply that came in while nobody read: the driver holds it.
     ASSERT_TRUE(channel.writeBlock(readPluRequest(1)));
-    ASSERT_EQ(channel.readByte(2000ms), std::optional<std::uint8_t>(0x06));
-    Sleep(100); // the rest of it arrives
+    Sleep(kReplyArrivedMs);
     channel.purgeReceive();
     EXPECT_EQ(channel.readByte(50ms), std::nullopt);
 
-    // A whole stale reply waiting when the next command starts is not taken
-    // for that command's reply.
+    // A reply whose first byte has been handed out: the channel took the
+    // rest from the driver with it.
     ASSERT_TRUE(channel.writeBlock(readPluRequest(2)));
-    Sleep(200);
+    Sleep(kReplyArrivedMs);
+    ASSERT_EQ(channel.readByte(2000ms), std::optional<std::uint8_t>(0x06));
+    channel.purgeReceive();
+    EXPECT_EQ(channel.readByte(50ms), std::nullopt);
+
+    // The line works on as before.
     link.buffer().clear();
     ASSERT_TRUE(link.runCommand(cmd::kIdentify));
     EXPECT_EQ(link.buffer().getText(32), "SIM SCALE");
