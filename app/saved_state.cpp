@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <span>
 #include <utility>
 
@@ -35,6 +36,19 @@ template <class Control>
 Control* findControl(const QWidget& window, std::span<const SavedControl> section, int number) {
     const char* name = nameOf(section, number);
     return name ? window.findChild<Control*>(QString::fromLatin1(name)) : nullptr;
+}
+
+// Whether a file can be made in `folder`, as saving the state file does.
+// Windows keeps who may write in access lists that QFileInfo does not read by
+// default (it sees only the read-only attribute, which no folder uses), so
+// there the folder is asked by making an empty file, removed at once.
+bool folderTakesNewFiles(const QString& folder) {
+#if defined(Q_OS_WIN)
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("state-probe-XXXXXX")));
+    return probe.open();
+#else
+    return QFileInfo(folder).isWritable();
+#endif
 }
 
 QString stateFileName() {
@@ -72,7 +86,9 @@ bool stateFileBesideExecutable(const QString& executableFolder, bool folderWrita
 
 QString defaultStateFilePath() {
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    if (stateFileBesideExecutable(executableFolder, QFileInfo(executableFolder).isWritable())) {
+    // An installed program's folder is never asked: on Windows that would
+    // mean making a file in it.
+    if (stateFileBesideExecutable(executableFolder, true) && folderTakesNewFiles(executableFolder)) {
         return QDir(executableFolder).filePath(stateFileName());
     }
     const QString configFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);

@@ -34,8 +34,6 @@ constexpr unsigned kFirstPtySlaveMajor = 136;
 constexpr unsigned kLastPtySlaveMajor = 143;
 constexpr unsigned kLegacyPtySlaveMajor = 3;
 
-constexpr const char* kInUse = "the port is in use by another program";
-
 std::string systemMessage(int error) { return std::generic_category().message(error); }
 
 // Time left until `deadline`, rounded up to whole milliseconds for poll().
@@ -96,7 +94,7 @@ std::string userName(uid_t id) {
 // The reason for a refused open, with what the user can do about it.
 std::string openErrorReason(const std::string& device, int error) {
     if (error == EBUSY || error == EWOULDBLOCK) {
-        return kInUse;
+        return kPortInUseReason;
     }
     std::string reason = systemMessage(error);
     struct stat info {};
@@ -164,7 +162,7 @@ bool PosixSerialChannel::open(const PortId& port, std::uint32_t baud) {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
-        fail(device, error == EWOULDBLOCK ? kInUse : systemMessage(error));
+        fail(device, error == EWOULDBLOCK ? kPortInUseReason : systemMessage(error));
         failure_.inUse = error == EWOULDBLOCK;
         return false;
     }

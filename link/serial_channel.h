@@ -29,6 +29,9 @@ struct OpenFailure {
     bool inUse = false;        // another program holds the port
 };
 
+// The reason every channel gives when another program holds the port.
+inline constexpr const char* kPortInUseReason = "the port is in use by another program";
+
 class SerialChannel {
 public:
     virtual ~SerialChannel() = default;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
@@ -39,6 +40,10 @@ constexpr const char* kUsage = "usage: scale-sim [options]\n"
                                "                  it opens the port at N bit/s (default: at any speed)\n"
                                "  --wrong-speed silent|garbage\n"
                                "                  what a utility at another speed hears back (default: silent)\n"
+                               "  --silent        take every request and answer none, as a scale that has\n"
+                               "                  stopped answering does\n"
+                               "  --hang-up       close the line at the first request, as an adapter pulled\n"
+                               "                  out does, and end\n"
                                "  --stdin         also stop when standard input closes\n"
                                "  --help          this text\n";
 
@@ -60,7 +65,7 @@ bool parseHexByte(const char* text, std::uint8_t& out) {
 
 int main(int argc, char** argv) {
     std::string seed, dump, logoPicture, link, id;
-    bool haveId = false, haveStatus = false, watchStdin = false;
+    bool haveId = false, haveStatus = false, watchStdin = false, silent = false, hangUp = false;
     std::uint8_t status = 0;
     unsigned long baud = 0;
     unsigned long scaleBaud = 0;
@@ -105,6 +110,10 @@ int main(int argc, char** argv) {
                 return 2;
             }
             wrongSpeed = answer == "garbage" ? sim::WrongSpeed::Garbage : sim::WrongSpeed::Silent;
+        } else if (arg == "--silent") {
+            silent = true;
+        } else if (arg == "--hang-up") {
+            hangUp = true;
         } else if (arg == "--stdin") {
             watchStdin = true;
         } else {
@@ -143,6 +152,12 @@ int main(int argc, char** argv) {
     });
     scale.setPacing(static_cast<std::uint32_t>(baud));
     scale.setScaleSpeed(static_cast<std::uint32_t>(scaleBaud), wrongSpeed);
+    if (silent) {
+        scale.injectFault(sim::Fault::Silent, std::numeric_limits<int>::max());
+    }
+    if (hangUp) {
+        scale.injectFault(sim::Fault::HangUp);
+    }
     if (!scale.start()) {
         std::fprintf(stderr, "scale-sim: cannot create a pseudo-terminal\n");
         return 1;
