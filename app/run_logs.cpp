@@ -1,5 +1,7 @@
 #include "app/run_logs.h"
 
+#include "link/link_log_format.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -25,12 +27,7 @@ std::string runLogName(std::chrono::system_clock::time_point start) {
     using namespace std::chrono;
     const auto micros = duration_cast<microseconds>(start.time_since_epoch()).count();
     const std::time_t seconds = static_cast<std::time_t>(micros / 1'000'000);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &seconds);
-#else
-    localtime_r(&seconds, &local);
-#endif
+    const std::tm local = localCalendarTime(seconds);
     char text[64];
     const std::size_t n = std::strftime(text, sizeof text, "run-%Y%m%d-%H%M%S", &local);
     std::snprintf(text + n, sizeof text - n, "-%06lld.log", static_cast<long long>(micros % 1'000'000));

@@ -1,5 +1,6 @@
 #include "backup_manifest.h"
 
+#include "link/number_parsing.h"
 #include "settings/keyed_file.h"
 #include "settings/quoted_text.h"
 
@@ -17,19 +18,6 @@ constexpr std::string_view kHead =
     "# Check the files with: sha256sum -c manifest.txt\r\n";
 
 bool isLowerHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 // A plain file name of the folder, as the program names its files: printable
 // ASCII, no folders, nothing hidden.
@@ -125,9 +113,9 @@ ManifestRead parseBackupManifest(std::string_view bytes) {
                 haveScale = haveScale || entry.name == "scale";
             }
         } else if (entry.name == "status") {
-            good = entry.value.size() == 2 && hexDigit(entry.value[0]) >= 0 && hexDigit(entry.value[1]) >= 0;
+            good = entry.value.size() == 2 && hexDigitValue(entry.value[0]) >= 0 && hexDigitValue(entry.value[1]) >= 0;
             if (good) {
-                manifest.status = static_cast<std::uint8_t>(hexDigit(entry.value[0]) * 16 + hexDigit(entry.value[1]));
+                manifest.status = static_cast<std::uint8_t>(hexDigitValue(entry.value[0]) * 16 + hexDigitValue(entry.value[1]));
             }
         } else if (entry.name == "taken") {
             good = haveTaken = parseDateTime(entry.value, manifest.taken);

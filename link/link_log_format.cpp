@@ -330,14 +330,19 @@ std::string logTimestamp(std::chrono::system_clock::time_point when) {
         fraction += 1'000'000;
         --seconds;
     }
+    const std::tm local = localCalendarTime(seconds);
+    char text[40];
+    const std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    std::snprintf(text + n, sizeof text - n, ".%06ld", fraction);
+    return text;
+}
+
+std::tm localCalendarTime(std::time_t seconds) {
     std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &seconds);
 #else
     localtime_r(&seconds, &local);
 #endif
-    char text[40];
-    const std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    std::snprintf(text + n, sizeof text - n, ".%06ld", fraction);
-    return text;
+    return local;
 }

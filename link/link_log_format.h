@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <span>
 #include <string>
 #include <string_view>
@@ -41,6 +42,8 @@ std::string formatLogLine(std::string_view timestamp, const LinkEvent& event);
 
 // 2026-12-09T10:15:02.123456, in local time.
 std::string logTimestamp(std::chrono::system_clock::time_point when);
+// The local calendar time of a moment, on every platform.
+std::tm localCalendarTime(std::time_t seconds);
 
 // "C3 04 00" for those three bytes.
 std::string hexText(std::span<const std::uint8_t> bytes);

@@ -293,3 +293,16 @@ std::optional<std::int64_t> truncateScaled(const ExactDecimal& value, int decima
     }
     return static_cast<std::int64_t>(magnitudeValue);
 }
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}

@@ -15,6 +15,8 @@
 #include <string_view>
 
 bool parseInt(std::string_view text, std::int32_t& value);
+// 0..15 for a hexadecimal digit of either case, -1 for any other character.
+int hexDigitValue(char c);
 bool parseFloat(std::string_view text, char decimalSeparator, double& value);
 
 // A decimal text kept exactly: value = (negative ? -1 : 1) * digits * 10^exponent,

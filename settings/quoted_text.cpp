@@ -1,6 +1,7 @@
 #include "quoted_text.h"
 
 #include "link/codepage.h"
+#include "link/number_parsing.h"
 
 #include <cstdint>
 
@@ -27,19 +28,6 @@ void appendUtf8(std::string& out, char16_t ch) {
 }
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 // One UTF-8 sequence at `at`: the code point and its length, or length 0.
 struct Decoded {
@@ -139,9 +127,9 @@ std::optional<std::string> unquotedText(std::string_view value, TextFileEncoding
                 at += 2;
                 continue;
             }
-            if (next == 'x' && at + 3 < value.size() && hexValue(value[at + 2]) >= 0 &&
-                hexValue(value[at + 3]) >= 0) {
-                bytes.push_back(static_cast<char>(hexValue(value[at + 2]) * 16 + hexValue(value[at + 3])));
+            if (next == 'x' && at + 3 < value.size() && hexDigitValue(value[at + 2]) >= 0 &&
+                hexDigitValue(value[at + 3]) >= 0) {
+                bytes.push_back(static_cast<char>(hexDigitValue(value[at + 2]) * 16 + hexDigitValue(value[at + 3])));
                 at += 4;
                 continue;
             }
