@@ -9,14 +9,16 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPalette>
 #include <QToolButton>
 #include <QWidget>
 
 namespace {
 
-const QString kCaptionSign = QStringLiteral(" \u2014 DEMO SCALE");
-const QString kIdentificationSign = QStringLiteral("  \u2014  DEMO SCALE: simulated by this program, not a real scale");
+const QString kCaptionSign = QStringLiteral(" \u2014 DEMO SCALE, simulated by this program: not a real scale");
+const QString kIdentificationSign = QStringLiteral("  \u2014 DEMO SCALE");
 const QString kMenuCaption = QStringLiteral("PRACTICE FAULTS");
+const QColor kFaultOnColour{176, 0, 0}; // dark red
 
 constexpr PracticeFault kFaults[] = {PracticeFault::None,         PracticeFault::Silent, PracticeFault::Nak,
                                      PracticeFault::BadCheckByte, PracticeFault::Slow,   PracticeFault::SwitchedOff};
@@ -43,7 +45,7 @@ FaultTexts textsOf(PracticeFault fault) {
                 QStringLiteral("practice fault on: the demo scale refuses every request with NAK")};
     case PracticeFault::BadCheckByte:
         return {"PracticeBadCheckByte", QStringLiteral("Bad check byte: spoils every reply"),
-                QStringLiteral("BAD CHECK BYTE"),
+                QStringLiteral("BAD CHECK"),
                 QStringLiteral("practice fault on: every reply of the demo scale has a wrong check byte")};
     case PracticeFault::Slow:
         return {"PracticeSlow", QStringLiteral("Slow: answers %1 s late").arg(seconds), QStringLiteral("SLOW"),
@@ -86,7 +88,14 @@ struct DemoScaleTools::Impl {
     void showFault() {
         const PracticeFault fault = scale->fault();
         button.setText(fault == PracticeFault::None ? kMenuCaption
-                                                    : QStringLiteral("PRACTICE FAULT: ") + textsOf(fault).button);
+                                                    : QStringLiteral("FAULT ON: ") + textsOf(fault).button);
+        // A fault that is on is in the colour of a warning.
+        QPalette palette = window.palette();
+        if (fault != PracticeFault::None) {
+            palette.setColor(QPalette::ButtonText, kFaultOnColour);
+            palette.setColor(QPalette::WindowText, kFaultOnColour);
+        }
+        button.setPalette(palette);
         for (QAction* action : faults->actions()) {
             action->setChecked(action->data().toInt() == static_cast<int>(fault));
         }
