@@ -424,12 +424,15 @@ SimulatedScale::~SimulatedScale() {
     stop();
 }
 
-bool SimulatedScale::start() {
+bool SimulatedScale::start(std::string* error) {
     if (impl_->server.joinable()) {
         return true;
     }
-    std::string error;
-    if (!impl_->line.open(&error)) {
+    std::string reason;
+    if (!impl_->line.open(&reason)) {
+        if (error != nullptr) {
+            *error = reason;
+        }
         return false;
     }
     impl_->stopping = false;

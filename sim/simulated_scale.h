@@ -104,8 +104,9 @@ class SimulatedScale {
     SimulatedScale(const SimulatedScale&) = delete;
     SimulatedScale& operator=(const SimulatedScale&) = delete;
 
-    // Creates the pseudo-terminal (raw) and starts serving. Returns false on failure.
-    bool start();
+    // Creates the pseudo-terminal (raw) and starts serving. Returns false on
+    // failure, with the system's reason in `error` when one is given.
+    bool start(std::string* error = nullptr);
     void stop();
     // The device path to open, e.g. /dev/pts/7.
     std::string device() const;
