@@ -42,9 +42,11 @@ int main(int argc, char* argv[]) {
     ui.onSystemPage = [&form](bool visible) { form.setSystemTabVisible(visible); };
     QObject::connect(&form, &TForm1::closed, &app, &QApplication::quit, Qt::QueuedConnection);
 
-    // This run's communication log, beside the last runs' in the user's data folder.
-    const QString logFolder =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("logs"));
+    // This run's communication log, beside the last runs' in the user's data
+    // folder; the demo scale's memory lives there too.
+    const QDir dataFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString logFolder = dataFolder.filePath(QStringLiteral("logs"));
+    form.setDemoScaleMemoryFile(dataFolder.filePath(QStringLiteral("demo-scale.txt")));
     form.sessionLog().startFile(QFile::encodeName(logFolder).toStdString());
     const int offset = QDateTime::currentDateTime().offsetFromUtc() / 60; // minutes east of UTC
     form.sessionLog().linkLog().note(QStringLiteral("tallivos-utility started; times are local, UTC%1%2:%3")

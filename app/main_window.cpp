@@ -2,6 +2,7 @@
 
 #include "backup_tools.h"
 #include "connection_indicator.h"
+#include "demo_scale_tools.h"
 #include "find_scale_dialog.h"
 #include "help_window.h"
 #include "link/commands.h"
@@ -176,6 +177,7 @@ TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath,
     FormCreate();
     createSecondaryWindows();
     addBackupTools();
+    addDemoScaleTools();
 }
 
 TForm1::~TForm1() {
@@ -370,6 +372,21 @@ void TForm1::addBackupTools() {
             &QToolButton::clicked, backupTools_, &BackupTools::restoreClicked);
 }
 
+void TForm1::addDemoScaleTools() {
+    // PRACTICE FAULTS: the demo scale's misbehaviours, shown only while connected to it.
+    QToolButton* practice = addTool(QStringLiteral("PracticeFaultsButton"), QStringLiteral("PRACTICE FAULTS"),
+                                    QStringLiteral("make the demo scale misbehave as a real scale can"));
+    demoScale_ = new DemoScaleTools(ui_, sessionLog_.linkLog(), *this, *identification_, *practice);
+}
+
+void TForm1::setDemoScaleMemoryFile(const QString& path) {
+    demoScale_->setMemoryFile(path);
+}
+
+bool TForm1::demoScaleChosen() const {
+    return DemoScaleTools::available() && portSelector_->currentText() == QLatin1String(kDemoScaleItem);
+}
+
 void TForm1::showStatusText(const QString& text) {
     statusText_->setText(text);
 }
@@ -398,12 +415,19 @@ void TForm1::connectToScale() {
         return;
     }
 
-    const PortId port = selectedPort();
     const auto baud = static_cast<std::uint32_t>(speed);
+    // DEMO SCALE: the demo scale starts here and is reached like any port.
+    const bool demo = demoScaleChosen();
+    const std::optional<PortId> chosen = demo ? demoScale_->start(baud) : selectedPort();
+    if (!chosen) {
+        return; // the demo scale has said why it could not start
+    }
+    const PortId& port = *chosen;
     if (!link_.openLink(port, baud)) {
         const OpenFailure failure = link_.openFailure();
         ui_.showErrorWithDetails("Cannot inicialize COM port!", "Error!",
                                  openFailureDetails(failure, portTroubleCauses(port, failure.inUse)));
+        demoScale_->stop();
         return;
     }
 
@@ -416,12 +440,16 @@ void TForm1::connectToScale() {
     };
     if (!link_.runCommand(cmd::kIdentify, whyNoAnswer)) {
         link_.closeLink();
+        demoScale_->stop();
         return;
     }
     const std::string id = link_.buffer().getText(kIdentificationWidth);
     identification_->setText(QStringLiteral("SCALE ID: ") + bytesToQString(id));
     connectButton_->setText(kDisconnectCaption);
     indicator_->setConnected(true);
+    if (demo) {
+        demoScale_->connected();
+    }
     // The scale is found: a search now would take the open port away.
     findScaleButton_->setEnabled(false);
 }
@@ -461,6 +489,9 @@ void TForm1::FindScaleClick() {
     }
     for (int i = 0; i < portSelector_->count(); ++i) {
         const std::string text = QFile::encodeName(portSelector_->itemText(i)).toStdString();
+        if (text == kDemoScaleItem) {
+            continue; // a search looks for a real scale
+        }
         ports.push_back({i < kNumberedPortItems ? PortId::numbered(i + 1) : portFromText(text), text});
     }
     sessionLog_.linkLog().note("looking for the scale on " + std::to_string(ports.size()) + " ports");
@@ -486,6 +517,7 @@ void TForm1::disconnectFromScale() {
     pages_->setCurrentIndex(kPluTab);
     setSystemTabVisible(false);
     link_.closeLink();
+    demoScale_->stop();
     findScaleButton_->setEnabled(true);
 }
 
@@ -511,6 +543,11 @@ void TForm1::Button10Click() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     saveall(savedControls(), *centralWidget(), stateFilePath_);
+    // The demo scale's memory is written as it stops; the link to it goes first.
+    if (demoScale_->running()) {
+        link_.closeLink();
+        demoScale_->stop();
+    }
     event->accept();
     emit closed();
 }

@@ -15,6 +15,7 @@
 class ScaleLink;
 class UserInterface;
 class BackupTools;
+class DemoScaleTools;
 class ConnectionIndicator;
 class PluPage;
 class SettingsPage;
@@ -61,6 +62,10 @@ class TForm1 : public QMainWindow {
     // This run's communication log, watching the link from the window's creation.
     SessionLog& sessionLog() { return sessionLog_; }
 
+    // Where the demo scale (DEMO SCALE in the port selector) keeps its memory
+    // between runs; without one it keeps it for this run only.
+    void setDemoScaleMemoryFile(const QString& path);
+
   signals:
     // The window was closed and its state saved: the program ends.
     void closed();
@@ -87,6 +92,8 @@ class TForm1 : public QMainWindow {
     void FormCreate();
     void createSecondaryWindows();
     void addBackupTools();
+    void addDemoScaleTools();
+    bool demoScaleChosen() const;
     void connectToScale();
     void disconnectFromScale();
     PortId selectedPort() const;
@@ -128,4 +135,5 @@ class TForm1 : public QMainWindow {
     // This run's communication log: the link's observer while the window lives.
     SessionLog sessionLog_;
     BackupTools* backupTools_ = nullptr;
+    DemoScaleTools* demoScale_ = nullptr; // DEMO SCALE, and PRACTICE FAULTS while connected to it
 };

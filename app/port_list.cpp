@@ -1,6 +1,6 @@
 #include "app/port_list.h"
 
-std::vector<PortListItem> portListItems(const std::vector<SerialPortInfo>& found) {
+std::vector<PortListItem> portListItems(const std::vector<SerialPortInfo>& found, bool withDemoScale) {
     std::vector<PortListItem> items;
     for (int n = 1; n <= kNumberedPortItems; ++n) {
         items.push_back({"COM" + std::to_string(n), {}});
@@ -12,6 +12,9 @@ std::vector<PortListItem> portListItems(const std::vector<SerialPortInfo>& found
         } else {
             items.push_back({port.name(), port.description()});
         }
+    }
+    if (withDemoScale) {
+        items.push_back({kDemoScaleItem, "a scale to practise on, simulated inside this program"});
     }
     return items;
 }

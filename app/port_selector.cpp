@@ -1,5 +1,6 @@
 #include "app/port_selector.h"
 
+#include "app/demo_scale_tools.h"
 #include "app/port_list.h"
 #include "gui/control_helpers.h"
 
@@ -47,7 +48,7 @@ QString PortSelector::description(int index) const { return itemData(index, kDes
 void PortSelector::refresh() {
     const QString shown = currentText();
     const bool chosen = count() > 0;
-    const std::vector<PortListItem> items = portListItems(source() ? source()() : discoverSerialPorts());
+    const std::vector<PortListItem> items = portListItems(source() ? source()() : discoverSerialPorts(), DemoScaleTools::available());
     const QSignalBlocker quiet(this);
     // The first eight keep their places; only what follows them is rebuilt.
     while (count() > kNumberedPortItems) {

@@ -1,14 +1,17 @@
 # Installing and packaging the program for a Linux desktop.
 #
-# `cmake --install` puts the program and its command-line companion
-# tallivos-cli (cli/CMakeLists.txt) in bin/, the program's desktop entry in
+# `cmake --install` puts the program, its command-line companion tallivos-cli
+# (cli/CMakeLists.txt) and, where it is built, the simulated scale scale-sim
+# (sim/CMakeLists.txt) in bin/, the program's desktop entry in
 # share/applications/ and its icon in the hicolor theme, where desktop menus
 # find them. `cpack -G DEB` (see scripts/package) makes a Debian package of the
 # same files, installed under /usr, with its library dependencies worked out
 # from the program itself.
 #
 # An installed program's folder cannot be written by its user, so the program
-# keeps its saved state in the user's configuration folder instead.
+# keeps its saved state in the user's configuration folder instead. The demo
+# scale needs nothing installed beside it: the demo shop is compiled into the
+# program and into scale-sim.
 
 if(NOT TALLIVOS_BUILD_GUI)
   return()
@@ -52,7 +55,10 @@ set(CPACK_PACKAGE_DESCRIPTION
     "the PLU table, the settings, the clock, the sales report, the calibration "
     "parameters and the receipt logo, and mirrors the scale's display in a "
     "remote terminal. The command-line companion tallivos-cli does the same "
-    "for scheduled jobs, and backs up and restores a whole scale.")
+    "for scheduled jobs, and backs up and restores a whole scale. A demo scale "
+    "built in (DEMO SCALE in the port list) lets the program be tried and "
+    "learned without a scale, practice faults included; scale-sim serves the "
+    "same simulated scale on a pseudo-terminal for scripted demos.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

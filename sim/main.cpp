@@ -3,6 +3,7 @@
 // Prints the device to open on its first line of output and serves until it
 // gets SIGINT or SIGTERM (or, with --stdin, until its standard input closes).
 
+#include "sim/demo_shop.h"
 #include "sim/logo_picture.h"
 #include "sim/simulated_scale.h"
 
@@ -28,6 +29,8 @@ constexpr const char* kUsage = "usage: scale-sim [options]\n"
                                "options:\n"
                                "  --seed FILE     start from the memory this seed file describes\n"
                                "                  (format: see the comment at the top of sim/seed_file.h)\n"
+                               "  --demo          start from the demo shop built in (a greengrocer's\n"
+                               "                  PLUs, settings and a day's sales)\n"
                                "  --dump FILE     write the memory to FILE as a seed file at exit\n"
                                "  --logo-png FILE write the logo the scale holds to FILE as a PNG at exit\n"
                                "                  (what its receipts print; nothing when it holds none)\n"
@@ -65,7 +68,7 @@ bool parseHexByte(const char* text, std::uint8_t& out) {
 
 int main(int argc, char** argv) {
     std::string seed, dump, logoPicture, link, id;
-    bool haveId = false, haveStatus = false, watchStdin = false, silent = false, hangUp = false;
+    bool haveId = false, haveStatus = false, watchStdin = false, silent = false, hangUp = false, demo = false;
     std::uint8_t status = 0;
     unsigned long baud = 0;
     unsigned long scaleBaud = 0;
@@ -84,6 +87,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--seed") {
             seed = value("--seed");
+        } else if (arg == "--demo") {
+            demo = true;
         } else if (arg == "--dump") {
             dump = value("--dump");
         } else if (arg == "--logo-png") {
@@ -121,6 +126,10 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    if (demo && !seed.empty()) {
+        std::fprintf(stderr, "scale-sim: --demo and --seed each give the whole memory: choose one\n");
+        return 2;
+    }
     if (haveId && id.size() > 32) {
         std::fprintf(stderr, "scale-sim: --id takes at most 32 bytes\n");
         return 2;
@@ -134,6 +143,12 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     sim::SimulatedScale scale;
+    if (demo) {
+        scale.withMemory([](sim::ScaleMemory& m) {
+            m = sim::demoShopMemory();
+            return 0;
+        });
+    }
     if (!seed.empty()) {
         std::string error;
         if (!scale.loadSeed(seed, &error)) {

@@ -76,6 +76,7 @@ struct SimulatedScale::Impl {
 
     // Shared with the test thread, under owner.mutex_.
     std::vector<ReceivedRequest> requests;
+    bool keepRequests = true;
     int framesReceived = 0;
     std::deque<PendingFault> faults;
     struct CounterAction {
@@ -162,7 +163,9 @@ struct SimulatedScale::Impl {
         }
         {
             std::lock_guard lock(owner.mutex_);
-            requests.push_back({frame.address, frame.command, frame.payload});
+            if (keepRequests) {
+                requests.push_back({frame.address, frame.command, frame.payload});
+            }
         }
         // A plain answer is a late one without delay.
         const std::optional<PendingFault> fault = takeFault();
@@ -207,6 +210,11 @@ struct SimulatedScale::Impl {
         case Fault::CorruptCheck:
             queue({kAcknowledge}, at);
             queue(encodeReplyFrame(kOwnAddress, data, 0xFF), at);
+            break;
+        case Fault::CorruptEveryCheck:
+            lastReply = encodeReplyFrame(kOwnAddress, data, 0xFF);
+            queue({kAcknowledge}, at);
+            queue(lastReply, at);
             break;
         case Fault::NoAcknowledgement:
             queue(lastReply, at);
@@ -416,12 +424,15 @@ SimulatedScale::~SimulatedScale() {
     stop();
 }
 
-bool SimulatedScale::start() {
+bool SimulatedScale::start(std::string* error) {
     if (impl_->server.joinable()) {
         return true;
     }
-    std::string error;
-    if (!impl_->line.open(&error)) {
+    std::string reason;
+    if (!impl_->line.open(&reason)) {
+        if (error != nullptr) {
+            *error = reason;
+        }
         return false;
     }
     impl_->stopping = false;
@@ -455,6 +466,14 @@ std::vector<ReceivedRequest> SimulatedScale::requests() const {
 void SimulatedScale::clearRequests() {
     std::lock_guard lock(mutex_);
     impl_->requests.clear();
+}
+
+void SimulatedScale::keepRequests(bool keep) {
+    std::lock_guard lock(mutex_);
+    impl_->keepRequests = keep;
+    if (!keep) {
+        impl_->requests.clear();
+    }
 }
 
 int SimulatedScale::framesReceived() const {

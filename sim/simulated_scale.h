@@ -76,6 +76,8 @@ enum class Fault {
     Silent,            // answer nothing at all (the command is not carried out)
     Nak,               // answer 0x15 instead of acknowledging (not carried out)
     CorruptCheck,      // send the reply with a wrong check byte (then the right one after our 0x15)
+    CorruptEveryCheck, // send the reply, and every copy asked for with 0x15, with a wrong check
+                       // byte, as over a line that spoils every frame
     NoAcknowledgement, // send the reply frame without the 0x06 before it
     OtherAddressFirst, // send a whole reply with address 1 first, then the real one
     NoiseFirst,        // send a few bytes of noise between 0x06 and the reply
@@ -102,8 +104,9 @@ class SimulatedScale {
     SimulatedScale(const SimulatedScale&) = delete;
     SimulatedScale& operator=(const SimulatedScale&) = delete;
 
-    // Creates the pseudo-terminal (raw) and starts serving. Returns false on failure.
-    bool start();
+    // Creates the pseudo-terminal (raw) and starts serving. Returns false on
+    // failure, with the system's reason in `error` when one is given.
+    bool start(std::string* error = nullptr);
     void stop();
     // The device path to open, e.g. /dev/pts/7.
     std::string device() const;
@@ -118,6 +121,9 @@ class SimulatedScale {
     // Every request received so far, in order; clearRequests() forgets them.
     std::vector<ReceivedRequest> requests() const;
     void clearRequests();
+    // Whether requests() keeps them (it does unless told otherwise): a scale
+    // serving for hours, as inside the program, keeps none.
+    void keepRequests(bool keep);
     // Number of frames received, including those whose check failed.
     int framesReceived() const;
 

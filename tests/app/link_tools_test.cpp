@@ -72,7 +72,7 @@ class LinkTools : public ::testing::Test {
 
 TEST_F(LinkTools, FoundPortsFollowCom1ToCom8AndASavedTextWinsOverItsPosition) {
     makeWindow();
-    ASSERT_EQ(ports()->count(), 9);
+    ASSERT_EQ(ports()->count(), 10); // the demo scale last
     EXPECT_EQ(ports()->itemText(7), QStringLiteral("COM8"));
     EXPECT_EQ(ports()->itemText(8), QString::fromStdString(scale.device()));
     EXPECT_EQ(static_cast<PortSelector*>(ports())->description(8).toStdString(),
@@ -95,11 +95,11 @@ TEST_F(LinkTools, FoundPortsFollowCom1ToCom8AndASavedTextWinsOverItsPosition) {
     form.reset();
     found.clear();
     makeWindow();
-    EXPECT_EQ(ports()->count(), 8);
+    EXPECT_EQ(ports()->count(), 9);
     EXPECT_EQ(ports()->currentText(), QString::fromStdString(scale.device()));
     found = {adapter};
     static_cast<PortSelector*>(ports())->refresh();
-    EXPECT_EQ(ports()->count(), 9);
+    EXPECT_EQ(ports()->count(), 10);
     EXPECT_EQ(ports()->currentIndex(), 8); // the name is now an item again
     // A found port opens by its name, not as a ninth numbered port.
     control<QPushButton>("Button11")->click();

@@ -93,7 +93,8 @@ TEST_F(MainWindowTest, FreshStartShowsTheDefaults) {
 
     EXPECT_EQ(portSelector()->currentText(), QStringLiteral("COM1"));
     EXPECT_EQ(portSelector()->currentIndex(), 0);
-    EXPECT_EQ(portSelector()->count(), 8);
+    EXPECT_EQ(portSelector()->count(), 9);
+    EXPECT_EQ(portSelector()->itemText(8), QStringLiteral("DEMO SCALE")); // after every port found
     EXPECT_EQ(control<QComboBox>("ComboBox1")->currentText(), QStringLiteral("9600"));
     EXPECT_EQ(control<QComboBox>("ComboBox1")->currentIndex(), 3);
     EXPECT_EQ(control<QLineEdit>("Edit5")->text(), QStringLiteral("0"));

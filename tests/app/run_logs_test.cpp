@@ -59,13 +59,15 @@ TEST(PortList, TheNumberedPortsKeepTheirPlacesAndFoundPortsFollow) {
     usb.device = "/dev/ttyUSB0";
     usb.stablePath = "/dev/serial/by-id/usb-X";
     usb.usb = true;
-    const auto items = portListItems({builtIn, ninth, usb});
-    ASSERT_EQ(items.size(), 10u);
+    const auto items = portListItems({builtIn, ninth, usb}, true);
+    ASSERT_EQ(items.size(), 11u);
     EXPECT_EQ(items[0].text, "COM1");
     EXPECT_EQ(items[0].description, "built-in serial port, 16550A UART, /dev/ttyS0");
     EXPECT_EQ(items[7].text, "COM8");
     EXPECT_EQ(items[8].text, "/dev/ttyS8");
     EXPECT_EQ(items[9].text, "/dev/serial/by-id/usb-X");
+    EXPECT_EQ(items[10].text, "DEMO SCALE"); // last, after every port found
+    EXPECT_EQ(portListItems({builtIn}, false).size(), 8u);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 # Installs the build into a fresh folder and checks what a Linux desktop needs
-# to offer the program: the program itself and its command-line companion, a
-# valid desktop entry whose Exec and Icon name what was installed, and the icon
-# at every size it claims.
+# to offer the program: the program itself, its command-line companion and the
+# simulated scale, a valid desktop entry whose Exec and Icon name what was
+# installed, and the icon at every size it claims.
 #
 #   cmake -DBUILD_DIR=<build folder> -DPREFIX=<empty folder> -P check_install_layout.cmake
 
@@ -19,8 +19,8 @@ function(expect_file path)
   endif()
 endfunction()
 
-# The program and the companion, runnable by everyone.
-foreach(program ${app} tallivos-cli)
+# The program, the companion and the simulated scale, runnable by everyone.
+foreach(program ${app} tallivos-cli scale-sim)
   expect_file(bin/${program})
   if(EXISTS ${PREFIX}/bin/${program})
     file(GET_RUNTIME_DEPENDENCIES EXECUTABLES ${PREFIX}/bin/${program} RESOLVED_DEPENDENCIES_VAR ignored
@@ -30,6 +30,20 @@ foreach(program ${app} tallivos-cli)
     endif()
   endif()
 endforeach()
+
+# The installed simulated scale carries the demo shop: started with --demo and
+# its input closed at once, it names its device and dumps the shop's memory.
+if(EXISTS ${PREFIX}/bin/scale-sim)
+  set(dump ${PREFIX}/demo-dump.txt)
+  execute_process(COMMAND ${PREFIX}/bin/scale-sim --demo --stdin --dump ${dump}
+                  INPUT_FILE /dev/null RESULT_VARIABLE result OUTPUT_VARIABLE device ERROR_VARIABLE error
+                  TIMEOUT 10)
+  file(READ ${dump} memory)
+  if(NOT result EQUAL 0 OR NOT device MATCHES "^/dev/" OR NOT memory MATCHES "name=\"Apples Braeburn\"")
+    message(SEND_ERROR "the installed scale-sim --demo does not serve the demo shop: ${result} ${device} ${error}")
+  endif()
+  file(REMOVE ${dump})
+endif()
 
 # The desktop entry names the installed program and icon.
 set(entry ${PREFIX}/share/applications/${app}.desktop)

@@ -70,6 +70,13 @@ TEST_F(Misbehaving, RepairableRepliesSucceedInOneAttempt) {
     EXPECT_EQ(scale.requests().size(), 4u); // the repeated reply needed no second request
 }
 
+TEST_F(Misbehaving, ALineThatSpoilsEveryCopyCostsTheWholeAttempt) {
+    scale.injectFault(sim::Fault::CorruptEveryCheck, 1);
+    EXPECT_TRUE(identify());
+    EXPECT_EQ(lastExchange().attempts, 2u);
+    EXPECT_TRUE(ui.errors.empty());
+}
+
 TEST_F(Misbehaving, TheRestartedFramesBytesAreTheOnesKept) {
     scale.injectFault(sim::Fault::RestartFrame, 1);
     MessageBuffer& b = link.buffer();

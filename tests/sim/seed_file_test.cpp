@@ -1,4 +1,5 @@
 // Seed files: the demo seed loads, a dump gives the same scale back, bad lines are named.
+#include "sim/demo_shop.h"
 #include "sim/scale_records.h"
 #include "sim/seed_file.h"
 
@@ -48,6 +49,9 @@ TEST(SeedFile, TheDemoSeedDescribesAShop) {
     }
     EXPECT_EQ(hours, static_cast<std::int32_t>(reportField(m, sim::kGeneralReportAddress + 4, 4)));
     EXPECT_GE(busyHours, 8);
+
+    // The shop built into the programs is this very file.
+    EXPECT_EQ(dump(sim::demoShopMemory()), dump(m));
 }
 
 TEST(SeedFile, ADumpGivesTheSameScaleBack) {
