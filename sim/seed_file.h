@@ -1,4 +1,5 @@
 #pragma once
+// clang-format off: the table below is laid out by hand.
 // The seed file: the simulated scale's memory as text, one item a line.
 //
 //   # a comment line; blank lines are ignored
@@ -18,11 +19,14 @@
 //   report.total 1234.56           grand total
 //   report.tax 1 812.40            total of tax 1..9
 //   report.hour 9 count=14 total=83.25   count and total of hour 0..23
-//   report.clerk 1 total=.. operations=.. cancel=.. cancels=.. clients=.. cash=.. credit=.. discount=..
-//   discounts=.. report 0x0800 00 00 04 12 ...  raw bytes of the report memory from an address logo 0 32 ff
-//   00 ...            raw bytes of the logo memory from an offset weight 0.250                   kilograms on
-//   the platter keyed 1.99                     unit price keyed in on the scale display 1 "   0250" mark=3 a
-//   display line 1..3 as shown, and its decimal mark indicators 0x03 0x00           indicator bytes A and B
+//   report.clerk 1 total=.. operations=.. cancel=.. cancels=.. clients=.. cash=.. credit=..
+//                  discount=.. discounts=..   the report of clerk 1..4
+//   report 0x0800 00 00 04 12 ...  raw bytes of the report memory from an address
+//   logo 0 32 ff 00 ...            raw bytes of the logo memory from an offset
+//   weight 0.250                   kilograms on the platter
+//   keyed 1.99                     unit price keyed in on the scale
+//   display 1 "   0250" mark=3     a display line 1..3 as shown, and its decimal mark
+//   indicators 0x03 0x00           indicator bytes A and B
 //
 // Texts are in double quotes; \" \\ and \xHH stand for a quote, a backslash and
 // any byte, so names in any single-byte character set survive. Money and
@@ -32,6 +36,7 @@
 // A seed describes a whole scale: loading starts from a blank memory in which
 // every PLU is absent. Without a display line the display is drawn from the
 // weight and the keyed price.
+// clang-format on
 
 #include "sim/simulated_scale.h"
 
