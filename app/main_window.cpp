@@ -171,7 +171,7 @@ TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath,
                          QStringLiteral("communication log: every frame to and from the scale"));
     buildPages(central);
     connectControls();
-    link_.setObserver(&sessionLog_.observer());
+    link_.addObserver(sessionLog_.observer());
 
     FormCreate();
     createSecondaryWindows();
@@ -179,9 +179,7 @@ TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath,
 }
 
 TForm1::~TForm1() {
-    if (link_.observer() == &sessionLog_.observer()) {
-        link_.setObserver(nullptr);
-    }
+    link_.removeObserver(sessionLog_.observer());
 }
 
 PageContext TForm1::pageContext() {
