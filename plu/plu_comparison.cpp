@@ -148,8 +148,9 @@ CompareOutcome compareWithScale(ScaleLink& link, const PluGrid& grid, ScaleKnowl
         hooks);
     if (end == TransferEnd::LinkFailed) {
         knowledge.forget();
-        return {end, {}};
+        return {end, {}, {}};
     }
     knowledge.learnFrom(snapshot);
-    return {end, comparePluTables(grid, snapshot, separator)};
+    PluComparison comparison = comparePluTables(grid, snapshot, separator);
+    return {end, std::move(comparison), std::move(snapshot)};
 }

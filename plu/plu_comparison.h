@@ -91,6 +91,7 @@ PluComparison comparePluTables(const PluGrid& grid, const ScaleKnowledge& scale,
 struct CompareOutcome {
     TransferEnd end = TransferEnd::Completed;
     PluComparison comparison;
+    ScaleKnowledge snapshot; // the PLUs read, as read: what the comparison covers
 };
 CompareOutcome compareWithScale(ScaleLink& link, const PluGrid& grid, ScaleKnowledge& knowledge, int from,
                                 int to, char decimalSeparator, const TransferHooks& hooks);

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 enum class SendPhase {
@@ -78,3 +79,14 @@ SendChangesOutcome sendChangedRows(ScaleLink& link, UserInterface& ui, const Plu
 // "PLU 17 reads back from the scale with other values than were written (PRICE, NAME). The send stopped
 // there."
 std::string verifyMismatchText(std::uint16_t plu, PluColumnSet columns);
+
+// The closing note of a send: how many PLUs were written and how it ended,
+// e.g. "10 PLUs written." The boxes the send showed are not repeated.
+std::string sendChangesNote(const SendChangesOutcome& outcome, bool verified);
+
+// Asked before writing what a compare has just found different, when the
+// program knew nothing of those PLUs before: a difference may then be a change
+// made at the counter, which the write would overwrite.
+std::string writeAfterCompareQuestion(const PluComparison& comparison, const PluGrid& grid);
+// The rows such a write would send, as the question counts them.
+int rowsToWrite(const PluComparison& comparison);
