@@ -420,6 +420,8 @@ void TForm1::connectToScale() {
     identification_->setText(QStringLiteral("SCALE ID: ") + bytesToQString(id));
     connectButton_->setText(kDisconnectCaption);
     indicator_->setConnected(true);
+    // Another scale, or the same one after who knows what: nothing is known of it yet.
+    pluPage_->scaleConnectionChanged();
     // The scale is found: a search now would take the open port away.
     findScaleButton_->setEnabled(false);
 }
@@ -484,6 +486,7 @@ void TForm1::disconnectFromScale() {
     pages_->setCurrentIndex(kPluTab);
     setSystemTabVisible(false);
     link_.closeLink();
+    pluPage_->scaleConnectionChanged();
     findScaleButton_->setEnabled(true);
 }
 

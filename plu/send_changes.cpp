@@ -258,3 +258,33 @@ std::string writeAfterCompareQuestion(const PluComparison& comparison, const Plu
            (plus.size() == 1 ? std::string("it") : "these " + std::to_string(plus.size()) + " PLUs") +
            " to the scale?";
 }
+
+std::vector<std::uint16_t> plusOverwritingScaleChanges(const PluGrid& grid, const ScaleKnowledge& before,
+                                                       const ScaleKnowledge& now, int from, int to,
+                                                       char separator) {
+    const GridPluIndex index(grid);
+    std::vector<std::uint16_t> plus;
+    for (int plu = 0; plu < kPluNumbers; ++plu) {
+        const int row = index.rowOf(plu);
+        if (row == 0 || !before.knows(plu) || !now.knows(plu) || !inTransferScope(plu, from, to)) {
+            continue;
+        }
+        const auto number = static_cast<std::uint16_t>(plu);
+        const PluRow& cells = grid.row(row);
+        if (compareRowWithScale(cells, number, before.record(plu), separator).verdict == RowAgainstScale::Same &&
+            compareRowWithScale(cells, number, now.record(plu), separator).verdict != RowAgainstScale::Same) {
+            plus.push_back(number);
+        }
+    }
+    return plus;
+}
+
+std::string overwriteQuestion(const std::vector<std::uint16_t>& plus) {
+    const std::vector<int> numbers(plus.begin(), plus.end());
+    const bool one = plus.size() == 1;
+    return numberListText("PLU ", "PLUs ", numbers) + (one ? " was" : " were") +
+           " changed on the scale since the program read " + (one ? "it" : "them") +
+           ", and the grid still holds the older values. SEND CHANGES would write those back over the "
+           "change.\n\nKEEP THE SCALE'S: the grid takes the scale's values for " + (one ? "it" : "them") +
+           ", and the rest is written. WRITE THE GRID'S: every differing row is written.";
+}

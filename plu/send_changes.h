@@ -80,6 +80,16 @@ SendChangesOutcome sendChangedRows(ScaleLink& link, UserInterface& ui, const Plu
 // there."
 std::string verifyMismatchText(std::uint16_t plu, PluColumnSet columns);
 
+// The PLUs in the range whose grid row still holds what the program knew of
+// them before a compare found them changed on the scale (`before`, from
+// CompareOutcome::changedOnScale), and that differ from what it knows now:
+// SEND CHANGES would put the grid's older values back over the change.
+std::vector<std::uint16_t> plusOverwritingScaleChanges(const PluGrid& grid, const ScaleKnowledge& before,
+                                                       const ScaleKnowledge& now, int from, int to,
+                                                       char decimalSeparator);
+// Asked before such a send: keep the scale's values, write the grid's, or stop.
+std::string overwriteQuestion(const std::vector<std::uint16_t>& plus);
+
 // The closing note of a send: how many PLUs were written and how it ended,
 // e.g. "10 PLUs written." The boxes the send showed are not repeated.
 std::string sendChangesNote(const SendChangesOutcome& outcome, bool verified);
