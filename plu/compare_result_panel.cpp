@@ -96,22 +96,29 @@ void CompareResultPanel::showComparison(const QString& heading, const PluCompari
     Summary->setText(heading.isEmpty() ? bytesToQString(comparison.summary())
                                        : heading + QLatin1Char('\n') + bytesToQString(comparison.summary()));
 
+    // The list follows every edit: items are reused, and one whose text and
+    // finding stay is not touched, so an edit costs a few items, not 1801.
     Findings->setUpdatesEnabled(false);
-    Findings->clear();
+    int next = 0;
     const auto add = [&](const QString& text, int row, int plu) {
-        auto* item = new QListWidgetItem(text, Findings);
+        QListWidgetItem* item = Findings->item(next++);
+        if (item == nullptr) {
+            item = new QListWidgetItem(Findings);
+        }
+        item->setText(text);
         item->setData(kRowRole, row);
         item->setData(kPluRole, plu);
-        item->setSelected(selected.contains(findingKey(row, plu)));
+        if (const bool chosen = !selected.isEmpty() && selected.contains(findingKey(row, plu));
+            chosen != item->isSelected()) {
+            item->setSelected(chosen);
+        }
     };
     for (const DifferingPlu& differing : comparison.differing) {
-        const bool changed =
-            std::find(changedOnScale.begin(), changedOnScale.end(), differing.plu) != changedOnScale.end();
-        add(QStringLiteral("PLU %1, row %2, %3 in %4")
-                .arg(differing.plu)
-                .arg(differing.row)
-                .arg(changed ? QStringLiteral("changed on the scale") : QStringLiteral("differs"))
-                .arg(columnList(differing)),
+        const bool changed = std::binary_search(changedOnScale.begin(), changedOnScale.end(), differing.plu);
+        add(QStringLiteral("PLU ") + QString::number(differing.plu) + QStringLiteral(", row ") +
+                QString::number(differing.row) +
+                (changed ? QStringLiteral(", changed on the scale in ") : QStringLiteral(", differs in ")) +
+                columnList(differing),
             differing.row, differing.plu);
     }
     for (const int row : comparison.gridOnlyRows) {
@@ -129,6 +136,9 @@ void CompareResultPanel::showComparison(const QString& heading, const PluCompari
     }
     for (const int row : comparison.unmatchedRows) {
         add(QStringLiteral("row %1: no PLU number of its own").arg(row), row, -1);
+    }
+    while (Findings->count() > next) {
+        delete Findings->takeItem(Findings->count() - 1);
     }
     Findings->setUpdatesEnabled(true);
     TakeAllButton->setEnabled(!comparison.differing.empty() || !comparison.scaleOnly.empty());

@@ -22,7 +22,8 @@ class CompareResultPanel : public QDialog {
     // `heading` says what was compared; the findings follow the comparison.
     // The entries selected stay selected where they still are findings.
     // `grid` names the PLUs of rows only in the grid; `changedOnScale` are the
-    // differing PLUs changed on the scale while the grid kept older values.
+    // differing PLUs changed on the scale while the grid kept older values,
+    // in PLU order.
     void showComparison(const QString& heading, const PluComparison& comparison, const PluGrid& grid,
                         const std::vector<std::uint16_t>& changedOnScale);
 

@@ -8,12 +8,12 @@ ComparisonMarks::ComparisonMarks() : kindOfRow_(kPluDataRows + 1, kNone) {}
 
 void ComparisonMarks::show(const PluComparison& comparison, const std::vector<std::uint16_t>& changedOnScale) {
     clear();
-    differing_ = comparison.differing;
-    changedOnScale_.assign(differing_.size(), false);
-    for (std::size_t i = 0; i < differing_.size(); ++i) {
-        kindOfRow_[static_cast<std::size_t>(differing_[i].row)] = static_cast<int>(i) + 1;
-        changedOnScale_[i] = std::find(changedOnScale.begin(), changedOnScale.end(), differing_[i].plu) !=
-                             changedOnScale.end();
+    const std::vector<DifferingPlu>& differing = comparison.differing;
+    differing_ = &differing;
+    changedOnScale_.assign(differing.size(), false);
+    for (std::size_t i = 0; i < differing.size(); ++i) {
+        kindOfRow_[static_cast<std::size_t>(differing[i].row)] = static_cast<int>(i) + 1;
+        changedOnScale_[i] = std::binary_search(changedOnScale.begin(), changedOnScale.end(), differing[i].plu);
     }
     for (const int row : comparison.gridOnlyRows) {
         kindOfRow_[static_cast<std::size_t>(row)] = kGridOnly;
@@ -21,12 +21,12 @@ void ComparisonMarks::show(const PluComparison& comparison, const std::vector<st
     for (const int row : comparison.unmatchedRows) {
         kindOfRow_[static_cast<std::size_t>(row)] = kUnmatched;
     }
-    empty_ = differing_.empty() && comparison.gridOnlyRows.empty() && comparison.unmatchedRows.empty();
+    empty_ = differing.empty() && comparison.gridOnlyRows.empty() && comparison.unmatchedRows.empty();
 }
 
 void ComparisonMarks::clear() {
     std::fill(kindOfRow_.begin(), kindOfRow_.end(), kNone);
-    differing_.clear();
+    differing_ = nullptr;
     changedOnScale_.clear();
     empty_ = true;
 }
@@ -55,7 +55,7 @@ std::optional<CellMark> ComparisonMarks::markAt(int dataRow, int column) const {
         return CellMark{gridOnlyColour(), QStringLiteral("Only in the grid: the scale does not hold this PLU")};
     }
     const auto index = static_cast<std::size_t>(kind - 1);
-    const DifferingPlu& differing = differing_[index];
+    const DifferingPlu& differing = (*differing_)[index];
     if (!differing.differs(column)) {
         return std::nullopt;
     }

@@ -15,8 +15,10 @@ class ComparisonMarks : public CellMarkSource {
   public:
     ComparisonMarks();
 
-    // The marks of `comparison` replace those shown. `changedOnScale`: the
-    // differing PLUs changed on the scale while the grid kept older values.
+    // The marks of `comparison` replace those shown; it is not copied, and
+    // stays as it is until the next show() or clear(). `changedOnScale`: the
+    // differing PLUs changed on the scale while the grid kept older values,
+    // in PLU order.
     void show(const PluComparison& comparison, const std::vector<std::uint16_t>& changedOnScale = {});
     void clear();
     bool empty() const { return empty_; }
@@ -33,7 +35,7 @@ class ComparisonMarks : public CellMarkSource {
     static constexpr int kGridOnly = -1;
     static constexpr int kUnmatched = -2;
 
-    std::vector<DifferingPlu> differing_;
+    const std::vector<DifferingPlu>* differing_ = nullptr;
     std::vector<bool> changedOnScale_; // by index into differing_
     std::vector<int> kindOfRow_; // by data row: kNone, kGridOnly, kUnmatched, or 1 + index into differing_
     bool empty_ = true;

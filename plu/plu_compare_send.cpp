@@ -46,6 +46,8 @@ PluCompareSend::PluCompareSend(PluPage& page) : QObject(&page), page_(page) {
     menu.addSeparator();
     takeAction_ = menu.addAction(QStringLiteral("Take the scale's values"));
     takeAction_->setObjectName(QStringLiteral("TakeScaleValuesAction"));
+    showAction_ = menu.addAction(QStringLiteral("Show the comparison"));
+    showAction_->setObjectName(QStringLiteral("ShowComparisonAction"));
 
     // COMPARE WITH SCALE: the range read into a snapshot and shown against the grid.
     connect(page_.CompareButton, &QPushButton::clicked, this, &PluCompareSend::compareClicked);
@@ -58,6 +60,8 @@ PluCompareSend::PluCompareSend(PluPage& page) : QObject(&page), page_(page) {
     // The tools menu: the scale's values for the rows it works on.
     connect(takeAction_, &QAction::triggered, this,
             [this] { takeForRows(page_.workbench().targetRows()); });
+    // The tools menu: the panel again, after it was closed.
+    connect(showAction_, &QAction::triggered, this, &PluCompareSend::showPanel);
     connect(&menu, &QMenu::aboutToShow, this, &PluCompareSend::updateMenu);
     // Every change of the grid's texts compares again, once the change is whole.
     connect(&page_.tableModel(), &QAbstractItemModel::dataChanged, this,
@@ -106,6 +110,18 @@ bool PluCompareSend::runCompare(int from, int to) {
     shown_ = Shown{std::move(outcome.snapshot), std::move(outcome.changedOnScale), std::move(outcome.comparison),
                    std::move(heading)};
     showComparison(true);
+    showPanel();
+    return outcome.end == TransferEnd::Completed;
+}
+
+void PluCompareSend::showPanel() {
+    if (!shown_) {
+        return;
+    }
+    if (!panel_->isVisible()) {
+        panel_->showComparison(shown_->heading, shown_->comparison, page_.grid(),
+                               plusOverwritingChanges(kFirstRangePlu, kLastRangePlu));
+    }
     if (!panelPlaced_) {
         // Beside the main window where the screen has room, so the grid stays in sight.
         const QWidget* main = page_.window();
@@ -117,7 +133,7 @@ bool PluCompareSend::runCompare(int from, int to) {
         panelPlaced_ = true;
     }
     panel_->show();
-    return outcome.end == TransferEnd::Completed;
+    panel_->raise();
 }
 
 void PluCompareSend::sendChangesClicked() {
@@ -270,8 +286,8 @@ void PluCompareSend::endComparison() {
     if (!shown_) {
         return;
     }
+    marks_.clear(); // before the comparison it points into goes
     shown_.reset();
-    marks_.clear();
     page_.tableModel().marksChanged(1, kPluDataRows);
     panel_->hide();
     if (noteIsSummary_) {
@@ -292,7 +308,10 @@ void PluCompareSend::showComparison(bool justCompared) {
     const std::vector<std::uint16_t> changed = plusOverwritingChanges(kFirstRangePlu, kLastRangePlu);
     marks_.show(shown_->comparison, changed);
     page_.tableModel().marksChanged(1, kPluDataRows);
-    panel_->showComparison(shown_->heading, shown_->comparison, page_.grid(), changed);
+    // A closed panel is filled again when it is opened.
+    if (justCompared || panel_->isVisible()) {
+        panel_->showComparison(shown_->heading, shown_->comparison, page_.grid(), changed);
+    }
     // The note follows the summary until another action's note replaces it.
     if (justCompared || noteIsSummary_) {
         setNote(text(shown_->comparison.summary()), true);
@@ -332,6 +351,7 @@ void PluCompareSend::applyTake(const TakeScaleValuesPlan& plan, bool report) {
 
 void PluCompareSend::updateMenu() {
     takeAction_->setEnabled(shown_.has_value() && !page_.transferRunning());
+    showAction_->setEnabled(shown_.has_value());
     takeAction_->setText(QStringLiteral("Take the scale's values (%1)")
                              .arg(page_.workbench().scopeText(page_.workbench().targetRows())));
 }

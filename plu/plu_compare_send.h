@@ -37,6 +37,7 @@ class PluCompareSend : public QObject {
     void takeSelected();                            // the findings selected in the panel
     void takeAll();                                 // every finding
     void takeForRows(const std::vector<int>& rows); // rows of the grid
+    void showPanel();                               // the result panel, filled and in front
 
     // The comparison the grid shows, if any.
     const PluComparison* comparison() const { return shown_ ? &shown_->comparison : nullptr; }
@@ -78,6 +79,7 @@ class PluCompareSend : public QObject {
     CompareResultPanel* panel_ = nullptr;
     QTimer* refreshTimer_ = nullptr;
     QAction* takeAction_ = nullptr;
+    QAction* showAction_ = nullptr;
     bool noteIsSummary_ = false;
     bool panelPlaced_ = false;
 };

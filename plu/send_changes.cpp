@@ -269,10 +269,13 @@ std::vector<std::uint16_t> plusOverwritingScaleChanges(const PluGrid& grid, cons
         if (row == 0 || !before.knows(plu) || !now.knows(plu) || !inTransferScope(plu, from, to)) {
             continue;
         }
+        // A row that does not convert cannot be what was known before.
+        const auto converted = pluWriteRequestFromRow(grid.row(row), separator);
+        const auto* request = std::get_if<PluWriteRequest>(&converted);
         const auto number = static_cast<std::uint16_t>(plu);
-        const PluRow& cells = grid.row(row);
-        if (compareRowWithScale(cells, number, before.record(plu), separator).verdict == RowAgainstScale::Same &&
-            compareRowWithScale(cells, number, now.record(plu), separator).verdict != RowAgainstScale::Same) {
+        if (request != nullptr &&
+            compareWrittenWithScale(number, request->record, before.record(plu)).verdict == RowAgainstScale::Same &&
+            compareWrittenWithScale(number, request->record, now.record(plu)).verdict != RowAgainstScale::Same) {
             plus.push_back(number);
         }
     }
