@@ -172,7 +172,7 @@ TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath,
                          QStringLiteral("communication log: every frame to and from the scale"));
     buildPages(central);
     connectControls();
-    link_.setObserver(&sessionLog_.observer());
+    link_.addObserver(sessionLog_.observer());
 
     FormCreate();
     createSecondaryWindows();
@@ -181,9 +181,7 @@ TForm1::TForm1(ScaleLink& link, UserInterface& ui, const QString& stateFilePath,
 }
 
 TForm1::~TForm1() {
-    if (link_.observer() == &sessionLog_.observer()) {
-        link_.setObserver(nullptr);
-    }
+    link_.removeObserver(sessionLog_.observer());
 }
 
 PageContext TForm1::pageContext() {
@@ -450,6 +448,8 @@ void TForm1::connectToScale() {
     if (demo) {
         demoScale_->connected();
     }
+    // Another scale, or the same one after who knows what: nothing is known of it yet.
+    pluPage_->scaleConnectionChanged();
     // The scale is found: a search now would take the open port away.
     findScaleButton_->setEnabled(false);
 }
@@ -518,6 +518,7 @@ void TForm1::disconnectFromScale() {
     setSystemTabVisible(false);
     link_.closeLink();
     demoScale_->stop();
+    pluPage_->scaleConnectionChanged();
     findScaleButton_->setEnabled(true);
 }
 

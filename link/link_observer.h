@@ -8,10 +8,12 @@
 // a pointer. Observers are called on the thread that runs the exchange, at the
 // moment the event happens, so they may take the time themselves.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 enum class LinkEventKind : std::uint8_t {
     RequestSent,         // bytes: the request frame as written
@@ -47,6 +49,28 @@ class LinkObserver {
 public:
     virtual ~LinkObserver() = default;
     virtual void onLinkEvent(const LinkEvent& event) = 0;
+};
+
+// Every observer of one link (the communication log, what the PLU page knows
+// of the scale), each told of every event in the order they were added. An
+// observer is not added or removed from inside a notification.
+class LinkObservers final : public LinkObserver {
+public:
+    void add(LinkObserver& observer) {
+        if (std::find(observers_.begin(), observers_.end(), &observer) == observers_.end()) {
+            observers_.push_back(&observer);
+        }
+    }
+    void remove(LinkObserver& observer) { std::erase(observers_, &observer); }
+    bool empty() const { return observers_.empty(); }
+    void onLinkEvent(const LinkEvent& event) override {
+        for (LinkObserver* observer : observers_) {
+            observer->onLinkEvent(event);
+        }
+    }
+
+private:
+    std::vector<LinkObserver*> observers_;
 };
 
 // Tells `observer`, when there is one, of a port event with its text.

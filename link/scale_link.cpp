@@ -36,8 +36,8 @@ bool ScaleLink::openLink(const PortId& port, std::uint32_t baud) {
     const bool opened = channel_->open(port, baud);
     // The scale wants DTR high; a port that did not open ignores this.
     channel_->raiseDtr();
-    if (observer_ != nullptr) {
-        tellPortEvent(observer_, opened ? LinkEventKind::PortOpened : LinkEventKind::PortOpenFailed,
+    if (LinkObserver* watching = observer()) {
+        tellPortEvent(watching, opened ? LinkEventKind::PortOpened : LinkEventKind::PortOpenFailed,
                       portAtSpeed(port, baud) + (opened ? "" : ": " + openFailureText(channel_->failure())));
     }
     if (opened) {
@@ -50,7 +50,7 @@ void ScaleLink::closeLink() {
     const bool wasOpen = channel_->isOpen();
     channel_->close();
     if (wasOpen) {
-        tellPortEvent(observer_, LinkEventKind::PortClosed, openPort_);
+        tellPortEvent(observer(), LinkEventKind::PortClosed, openPort_);
     }
 }
 
@@ -61,7 +61,7 @@ OpenFailure ScaleLink::openFailure() const { return channel_->failure(); }
 void ScaleLink::exchange() {
     ExchangeTally tally;
     linkError_ = !exchangeFrames(*channel_, buffer_, address_, command_,
-                                 ExchangeSettings{kReadTimeout, frame::kMaxAttempts, observer_}, tally);
+                                 ExchangeSettings{kReadTimeout, frame::kMaxAttempts, observer()}, tally);
     ++stats_.exchanges;
     stats_.attempts += static_cast<std::uint64_t>(tally.attempts);
     stats_.purges += static_cast<std::uint64_t>(tally.purges);

@@ -5,6 +5,7 @@
 // A feature's cycle: checkConnected(), buffer().clear(), puts, runCommand(code),
 // and only when that returned true, gets in reply order.
 
+#include "link_observer.h"
 #include "message_buffer.h"
 #include "serial_channel.h"
 
@@ -14,7 +15,6 @@
 #include <memory>
 #include <string>
 
-class LinkObserver;
 class UserInterface;
 
 // Read time-out of the channel: 20 ticks of 55 ms.
@@ -66,9 +66,13 @@ public:
 
     SerialChannel& channel() { return *channel_; }
 
-    // Who is told of every frame and turn of the link; nobody when null.
-    void setObserver(LinkObserver* observer) { observer_ = observer; }
-    LinkObserver* observer() const { return observer_; }
+    // Who is told of every frame and turn of the link. An observer is
+    // removed before it goes; adding one twice adds it once.
+    void addObserver(LinkObserver& observer) { observers_.add(observer); }
+    void removeObserver(LinkObserver& observer) { observers_.remove(observer); }
+    // What an exchange on this link's port tells: every observer, or null
+    // when there is none, so an unwatched link tests one pointer.
+    LinkObserver* observer() { return observers_.empty() ? nullptr : &observers_; }
 
 private:
     void exchange();
@@ -81,7 +85,7 @@ private:
     bool linkError_ = false;
     int inProgress_ = 0;
     Statistics stats_;
-    LinkObserver* observer_ = nullptr;
+    LinkObservers observers_;
     std::string openPort_; // the port's label while open, for the log
 };
 

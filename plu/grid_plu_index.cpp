@@ -69,7 +69,11 @@ std::optional<std::uint16_t> GridPluIndex::pluOf(int row) const {
 }
 
 std::string rowListText(const std::vector<int>& rows) {
-    std::string text = rows.size() == 1 ? "row " : "rows ";
+    return numberListText("row ", "rows ", rows);
+}
+
+std::string numberListText(std::string_view one, std::string_view many, const std::vector<int>& rows) {
+    std::string text(rows.size() == 1 ? one : many);
     const std::size_t named = rows.size() > kRowsNamed + 1 ? kRowsNamed : rows.size();
     for (std::size_t i = 0; i < named; ++i) {
         if (i > 0) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class GridPluIndex {
@@ -46,3 +47,5 @@ class GridPluIndex {
 std::string unmatchedRowsText(const GridPluIndex& index);
 // "row 5", "rows 5 and 9", "rows 5, 9, 12 and 3 more"; for messages and summaries.
 std::string rowListText(const std::vector<int>& rows);
+// The same with other words: numberListText("PLU ", "PLUs ", {3, 7}) is "PLUs 3 and 7".
+std::string numberListText(std::string_view one, std::string_view many, const std::vector<int>& numbers);

@@ -42,6 +42,24 @@ ConvertedRow convertRow(const PluRow& row, std::uint16_t plu, const PluRecord* h
     return result;
 }
 
+// Of the PLUs both know, what `before` knew of those `now` knows otherwise.
+ScaleKnowledge changedSince(const ScaleKnowledge& before, const ScaleKnowledge& now) {
+    ScaleKnowledge changed;
+    PluRecord absent;
+    absent.price = -1;
+    for (int plu = 0; plu < kPluNumbers; ++plu) {
+        if (!before.knows(plu) || !now.knows(plu)) {
+            continue;
+        }
+        const PluRecord* was = before.record(plu);
+        const PluRecord* is = now.record(plu);
+        if ((was == nullptr) != (is == nullptr) || (was != nullptr && differingColumns(*was, *is) != 0)) {
+            changed.learnRead(static_cast<std::uint16_t>(plu), was != nullptr ? *was : absent);
+        }
+    }
+    return changed;
+}
+
 std::string counted(std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + (n == 1 ? one : many);
 }
@@ -148,8 +166,10 @@ CompareOutcome compareWithScale(ScaleLink& link, const PluGrid& grid, ScaleKnowl
         hooks);
     if (end == TransferEnd::LinkFailed) {
         knowledge.forget();
-        return {end, {}};
+        return {end, {}, {}, {}};
     }
+    ScaleKnowledge changed = changedSince(knowledge, snapshot);
     knowledge.learnFrom(snapshot);
-    return {end, comparePluTables(grid, snapshot, separator)};
+    PluComparison comparison = comparePluTables(grid, snapshot, separator);
+    return {end, std::move(comparison), std::move(snapshot), std::move(changed)};
 }

@@ -88,9 +88,14 @@ PluComparison comparePluTables(const PluGrid& grid, const ScaleKnowledge& scale,
 // grid is not touched. The knowledge learns every PLU read; a failed exchange
 // drops it all and leaves no comparison. After STOP, the comparison covers
 // the PLUs read so far.
+// What the program knew before of the PLUs the compare found changed on the
+// scale (running figures aside) is kept apart: a grid row still holding that
+// is older than the scale, not a change of the user's.
 struct CompareOutcome {
     TransferEnd end = TransferEnd::Completed;
     PluComparison comparison;
+    ScaleKnowledge snapshot;       // the PLUs read, as read: what the comparison covers
+    ScaleKnowledge changedOnScale; // of the PLUs the program knew that read back otherwise, what it knew
 };
 CompareOutcome compareWithScale(ScaleLink& link, const PluGrid& grid, ScaleKnowledge& knowledge, int from,
                                 int to, char decimalSeparator, const TransferHooks& hooks);

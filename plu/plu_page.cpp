@@ -8,6 +8,7 @@
 #include "link/user_interface.h"
 #include "plu_cell_delegate.h"
 #include "plu_checks.h"
+#include "plu_compare_send.h"
 #include "plu_file.h"
 #include "plu_file_stamp.h"
 #include "plu_filter_proxy.h"
@@ -16,6 +17,8 @@
 #include "plu_transfer.h"
 #include "plu_workbench.h"
 #include "progress_window.h"
+#include "scale_knowledge.h"
+#include "scale_knowledge_watch.h"
 #include "transfer_loss_marks.h"
 #include "region/qt_regional_forms.h"
 
@@ -28,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -71,6 +75,29 @@ FileDialogRequest pluFileDialog() {
     return fileDialogInCurrentFolder("TAB separated Text Files", "*.TXT", "TXT");
 }
 
+// Four equal shares, as the four transfer buttons below share their row, so
+// the last two stand exactly above the last two there (a grid spanning two
+// columns shares out its pixels differently). The note is laid over the
+// check box's spare width and the whole second share.
+class CompareRowLayout : public QHBoxLayout {
+  public:
+    CompareRowLayout(QWidget& checkBox, QWidget& note) : checkBox_(checkBox), note_(note) {}
+    void setGeometry(const QRect& rect) override {
+        QHBoxLayout::setGeometry(rect);
+        const QRect box = checkBox_.geometry();
+        const int left = box.left() + checkBox_.sizeHint().width() + kNoteGap;
+        const QLayoutItem* share = itemAt(1);
+        if (share != nullptr) {
+            note_.setGeometry(QRect(QPoint(left, box.top()), share->geometry().bottomRight()));
+        }
+    }
+
+  private:
+    static constexpr int kNoteGap = 8; // pixels between the check box and the note
+    QWidget& checkBox_;
+    QWidget& note_;
+};
+
 QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {
     auto* button = new QPushButton(QString::fromLatin1(caption), parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -79,16 +106,26 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) 
 
 } // namespace
 
-PluPage::PluPage(PageContext context, QWidget* parent) : QWidget(parent), context_(context) {
+PluPage::PluPage(PageContext context, QWidget* parent)
+    : QWidget(parent), context_(context), knowledge_(std::make_unique<ScaleKnowledge>()) {
     buildControls();
     connectControls();
     workbench_ = new PluWorkbench(*this);
+    compareSend_ = new PluCompareSend(*this);
+    // The link tells of failed exchanges and PLU writes from every page and window.
+    knowledgeWatch_ = std::make_unique<ScaleKnowledgeWatch>(
+        *knowledge_, [this] { return transferRunning_; },
+        [this](KnowledgeDropped why) { compareSend_->knowledgeDropped(why); });
+    context_.link.addObserver(*knowledgeWatch_);
 }
 
 PluPage::~PluPage() {
+    context_.link.removeObserver(*knowledgeWatch_);
     // An open cell editor commits its text when it goes: let it do so while
     // the grid it writes to still exists, before the page's members go. The
-    // workbench goes first, so nothing it listens to reaches it half destroyed.
+    // workbench and the compare go first, so nothing they listen to reaches
+    // them half destroyed.
+    delete compareSend_;
     delete workbench_;
     delete StringGrid1;
     model_->removeMarkSource(*transferMarks_);
@@ -160,6 +197,21 @@ void PluPage::buildControls() {
     Button7 = makeButton(this, "Button7", "LOAD FROM SCALE");
     Button8 = makeButton(this, "Button8", "SAVE TO SCALE");
 
+    CompareButton = makeButton(this, "CompareButton", "COMPARE WITH SCALE");
+    CompareButton->setToolTip(QStringLiteral("Reads PLU 0, PLU 1800 and FROM..TO from the scale and marks what "
+                                             "differs from the grid,\nmatched by NUM; the grid is not changed"));
+    SendChangesButton = makeButton(this, "SendChangesButton", "SEND CHANGES");
+    SendChangesButton->setToolTip(QStringLiteral("Writes only the rows of PLU 0, PLU 1800 and FROM..TO that differ "
+                                                 "from what the scale is known to hold"));
+    VerifyWrites = new QCheckBox(QStringLiteral("verify writes"), this);
+    VerifyWrites->setObjectName(QStringLiteral("VerifyWrites"));
+    VerifyWrites->setToolTip(QStringLiteral("SEND CHANGES reads each PLU back after writing it, and stops at one "
+                                            "that reads back different"));
+    CompareSendNote = new QLabel(this);
+    CompareSendNote->setObjectName(QStringLiteral("CompareSendNote"));
+    CompareSendNote->setTextFormat(Qt::PlainText);
+    // The note may be long: the tooltip keeps the whole text.
+
     auto* rangeRow = new QHBoxLayout;
     rangeRow->addWidget(fromLabel);
     rangeRow->addWidget(SpinEdit1);
@@ -179,11 +231,21 @@ void PluPage::buildControls() {
     for (QPushButton* button : {Button5, Button6, Button7, Button8}) {
         transferRow->addWidget(button);
     }
+    // Between the grid and the transfers, COMPARE and SEND CHANGES stand
+    // above LOAD FROM SCALE and SAVE TO SCALE, as wide.
+    auto* compareRow = new CompareRowLayout(*VerifyWrites, *CompareSendNote);
+    compareRow->setSpacing(
+        style()->combinedLayoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, Qt::Horizontal));
+    compareRow->addWidget(VerifyWrites);
+    compareRow->addWidget(new QWidget(this)); // the second share, under the note
+    compareRow->addWidget(CompareButton);
+    compareRow->addWidget(SendChangesButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(rangeRow);
     layout->addWidget(StringGrid1, 1);
+    layout->addLayout(compareRow);
     layout->addLayout(transferRow);
 
     setTabOrder(SpinEdit1, SpinEdit2);
@@ -197,6 +259,9 @@ void PluPage::buildControls() {
     setTabOrder(Button5, Button6);
     setTabOrder(Button6, Button7);
     setTabOrder(Button7, Button8);
+    setTabOrder(Button8, VerifyWrites);
+    setTabOrder(VerifyWrites, CompareButton);
+    setTabOrder(CompareButton, SendChangesButton);
 }
 
 void PluPage::connectControls() {
@@ -389,6 +454,7 @@ void PluPage::Button17Click() {
         return;
     }
     recordStep(QStringLiteral("CLEAR"), [this] { grid_.clear(); });
+    emit tableReplaced();
 }
 
 void PluPage::Button5Click() {
@@ -402,6 +468,7 @@ void PluPage::Button5Click() {
     PluFileLoad load;
     recordStep(QStringLiteral("LOAD FROM DISK"),
                [&] { load = loadPluFile(std::filesystem::path(*name), grid_, context_.decimalSeparator); });
+    emit tableReplaced();
     reportPluFileResult(context_.ui, load.result);
 }
 
@@ -475,7 +542,7 @@ void PluPage::runTransfer(Transfer kind) {
         loadPluRange(
             from, to,
             [&](std::uint16_t plu, int row) {
-                const PluReadResult result = readPlu(context_.link, grid_, plu, row, separator);
+                const PluReadResult result = readPlu(*knowledge_, context_.link, grid_, plu, row, separator);
                 if (result == PluReadResult::Ok) {
                     model_->rowsChanged(row, row);
                 }
@@ -483,7 +550,7 @@ void PluPage::runTransfer(Transfer kind) {
             },
             hooks);
     } else {
-        savePluRange(context_.link, context_.ui, grid_, from, to, separator, hooks);
+        savePluRange(*knowledge_, context_.link, context_.ui, grid_, from, to, separator, hooks);
     }
 
     progress.endTransfer();
@@ -492,11 +559,54 @@ void PluPage::runTransfer(Transfer kind) {
         proxy_->refilter();
         pushStep(QStringLiteral("LOAD FROM SCALE"), changedRows(*beforeLoad, grid_));
     }
+    if (kind == Transfer::Load) {
+        emit tableReplaced();
+    } else {
+        emit scaleWritten();
+    }
     if (mainWindow) {
         mainWindow->removeEventFilter(this);
         if (closeAfterTransfer_) {
             QTimer::singleShot(0, mainWindow.data(), &QWidget::close);
         }
+    }
+}
+
+void PluPage::runScaleJob(int span, const std::function<void(TForm2&, const TransferHooks&)>& job) {
+    TForm2& progress = progressWindow();
+    QPointer<QWidget> mainWindow = window();
+    transferRunning_ = true;
+    closeAfterTransfer_ = false;
+    mainWindow->installEventFilter(this);
+    progress.beginTransfer(span);
+
+    TransferHooks hooks;
+    hooks.working = [&progress] { return progress.Working; };
+    hooks.progress = [&progress](int position, int plu) { progress.setProgress(position, plu); };
+    hooks.letEventsRun = [] { QCoreApplication::processEvents(); };
+    job(progress, hooks);
+
+    progress.endTransfer();
+    transferRunning_ = false;
+    if (mainWindow) {
+        mainWindow->removeEventFilter(this);
+        if (closeAfterTransfer_) {
+            QTimer::singleShot(0, mainWindow.data(), &QWidget::close);
+        }
+    }
+}
+
+void PluPage::scaleConnectionChanged() {
+    knowledge_->forget();
+    compareSend_->endComparison();
+}
+
+void PluPage::showDataRow(int row) {
+    const QModelIndex shown = proxy_->mapFromSource(model_->cellIndex(row, PluColumn::Num));
+    if (shown.isValid()) {
+        StringGrid1->scrollTo(shown);
+        StringGrid1->selectionModel()->setCurrentIndex(
+            shown, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 class PluCellDelegate;
+class PluCompareSend;
 class PluFilterProxy;
 class PluTableModel;
 class PluWorkbench;
@@ -26,8 +27,11 @@ class QTableView;
 class QToolButton;
 class QUndoStack;
 class RangeSpinEdit;
+class ScaleKnowledge;
+class ScaleKnowledgeWatch;
 class TForm2;
 class TransferLossMarks;
+struct TransferHooks;
 
 class PluPage : public QWidget {
     Q_OBJECT
@@ -66,6 +70,24 @@ class PluPage : public QWidget {
 
     // The find, the selection operations, the clipboard and CSV exchange.
     PluWorkbench& workbench() { return *workbench_; }
+    // COMPARE WITH SCALE, SEND CHANGES and what they show.
+    PluCompareSend& compareSend() { return *compareSend_; }
+    // Scrolls the grid to a data row and makes it the current one, when the find shows it.
+    void showDataRow(int row);
+
+    // What the program knows the scale holds, PLU by PLU, in this connection:
+    // fed by every load, compare and write of the page, dropped by a failed
+    // exchange anywhere and by PLUs written from elsewhere.
+    ScaleKnowledge& scaleKnowledge() { return *knowledge_; }
+    // CONNECT or DISCONNECT: whatever was known of the scale no longer holds.
+    void scaleConnectionChanged();
+
+    // TO then FROM as whole numbers; a text that is not one is reported.
+    bool readRange(int& from, int& to);
+    // Runs a job of exchanges under the progress window as a transfer runs:
+    // positions 0..span, STOP, the main window's close waiting for its end,
+    // and no other change of the grid meanwhile.
+    void runScaleJob(int span, const std::function<void(TForm2&, const TransferHooks&)>& job);
     // Where the CSV import keeps the columns the user assigned by hand.
     void setCsvColumnMemoryFile(const std::filesystem::path& path);
 
@@ -81,6 +103,10 @@ class PluPage : public QWidget {
     QLineEdit* FindEdit = nullptr;         // rows whose NUM, CODE or NAME hold the text
     QCheckBox* InUseOnly = nullptr;        // only rows with a PLU number
     QToolButton* PluToolsButton = nullptr; // selection operations, clipboard, undo, CSV
+    QPushButton* CompareButton = nullptr;     // "COMPARE WITH SCALE"
+    QPushButton* SendChangesButton = nullptr; // "SEND CHANGES"
+    QCheckBox* VerifyWrites = nullptr;        // each PLU SEND CHANGES writes is read back
+    QLabel* CompareSendNote = nullptr;        // how the last compare or send ended
 
     void Button17Click();
     void Button5Click();
@@ -96,6 +122,12 @@ class PluPage : public QWidget {
     // false is returned.
     bool StringGrid1SetEditText(int column, int row, const QString& text);
 
+  signals:
+    // CLEAR, LOAD FROM DISK or LOAD FROM SCALE gave the grid a new table.
+    void tableReplaced();
+    // SAVE TO SCALE ended, however.
+    void scaleWritten();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -105,8 +137,6 @@ class PluPage : public QWidget {
     void buildControls();
     void connectControls();
     void runTransfer(Transfer kind);
-    // TO then FROM as whole numbers; a text that is not one is reported.
-    bool readRange(int& from, int& to);
 
     // Runs a change that plain code makes to the grid and keeps what it
     // changed as one undo step.
@@ -134,6 +164,9 @@ class PluPage : public QWidget {
     QUndoStack* undoStack_ = nullptr;
     std::unique_ptr<TransferLossMarks> transferMarks_;
     PluWorkbench* workbench_ = nullptr;
+    std::unique_ptr<ScaleKnowledge> knowledge_;
+    std::unique_ptr<ScaleKnowledgeWatch> knowledgeWatch_;
+    PluCompareSend* compareSend_ = nullptr;
     std::optional<TypingStep> typing_;
     QPointer<TForm2> progressWindow_;
     bool transferRunning_ = false;

@@ -62,6 +62,22 @@ void ScaleKnowledge::learnFrom(const ScaleKnowledge& other) {
     }
 }
 
+void ScaleKnowledge::followFor(const ScaleKnowledge& other) {
+    for (int plu = 0; plu < kPluNumbers; ++plu) {
+        Entry& entry = entries_[static_cast<std::size_t>(plu)];
+        if (entry.state == State::Unknown) {
+            continue;
+        }
+        const Entry& now = other.entries_[static_cast<std::size_t>(plu)];
+        if (now.state == State::Unknown) {
+            entry = Entry{};
+            --known_;
+        } else {
+            entry = now;
+        }
+    }
+}
+
 void ScaleKnowledge::forget() {
     if (known_ == 0) {
         return;

@@ -50,6 +50,10 @@ class ScaleKnowledge {
     void learnWritten(std::uint16_t plu, const PluRecord& written);
     // What `other` knows replaces what this knowledge held for those PLUs.
     void learnFrom(const ScaleKnowledge& other);
+    // Each PLU this knows takes what `other` knows of it now; one that
+    // `other` does not know is no longer known here either. Keeps a part of
+    // the table (what one compare read) in step with the whole knowledge.
+    void followFor(const ScaleKnowledge& other);
     // DISCONNECT, a new connection, a failed exchange.
     void forget();
 

@@ -204,3 +204,90 @@ SendChangesOutcome sendChangedRows(ScaleLink& link, UserInterface& ui, const Plu
     endPluUpload(knowledge, link);
     return outcome;
 }
+
+namespace {
+
+std::string plusWritten(std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " PLU written" : " PLUs written");
+}
+
+} // namespace
+
+std::string sendChangesNote(const SendChangesOutcome& outcome, bool verified) {
+    const std::size_t n = outcome.written.size();
+    switch (outcome.end) {
+    case SendChangesEnd::Completed:
+        return plusWritten(n) + (verified ? ", each read back as written." : ".");
+    case SendChangesEnd::NothingToSend:
+        return "Nothing to send: every row agrees with what the scale holds.";
+    case SendChangesEnd::Refused:
+    case SendChangesEnd::ConversionFailed:
+        return "Nothing was sent.";
+    case SendChangesEnd::Stopped:
+        return n == 0 ? "Stopped before any PLU was written." : "Stopped: " + plusWritten(n) + ".";
+    case SendChangesEnd::LinkFailed:
+        return "The link failed after " + plusWritten(n) +
+               ". What the scale holds is no longer known: the next SEND CHANGES compares first.";
+    case SendChangesEnd::VerifyFailed:
+        return plusWritten(n) + "; PLU " + std::to_string(outcome.mismatchedPlu) +
+               " read back different, and the send stopped there.";
+    }
+    return {};
+}
+
+int rowsToWrite(const PluComparison& comparison) {
+    return static_cast<int>(comparison.differing.size() + comparison.gridOnlyRows.size());
+}
+
+std::string writeAfterCompareQuestion(const PluComparison& comparison, const PluGrid& grid) {
+    const GridPluIndex index(grid);
+    std::vector<int> plus;
+    for (const DifferingPlu& differing : comparison.differing) {
+        plus.push_back(differing.plu);
+    }
+    for (const int row : comparison.gridOnlyRows) {
+        if (const auto plu = index.pluOf(row)) {
+            plus.push_back(*plu);
+        }
+    }
+    std::sort(plus.begin(), plus.end());
+    return "The program did not know what the scale holds, so it compared first. " +
+           numberListText("PLU ", "PLUs ", plus) + (plus.size() == 1 ? " differs" : " differ") +
+           " from the scale; the grid shows where. A PLU changed at the counter would be overwritten "
+           "with the grid's values.\n\nWrite " +
+           (plus.size() == 1 ? std::string("it") : "these " + std::to_string(plus.size()) + " PLUs") +
+           " to the scale?";
+}
+
+std::vector<std::uint16_t> plusOverwritingScaleChanges(const PluGrid& grid, const ScaleKnowledge& before,
+                                                       const ScaleKnowledge& now, int from, int to,
+                                                       char separator) {
+    const GridPluIndex index(grid);
+    std::vector<std::uint16_t> plus;
+    for (int plu = 0; plu < kPluNumbers; ++plu) {
+        const int row = index.rowOf(plu);
+        if (row == 0 || !before.knows(plu) || !now.knows(plu) || !inTransferScope(plu, from, to)) {
+            continue;
+        }
+        // A row that does not convert cannot be what was known before.
+        const auto converted = pluWriteRequestFromRow(grid.row(row), separator);
+        const auto* request = std::get_if<PluWriteRequest>(&converted);
+        const auto number = static_cast<std::uint16_t>(plu);
+        if (request != nullptr &&
+            compareWrittenWithScale(number, request->record, before.record(plu)).verdict == RowAgainstScale::Same &&
+            compareWrittenWithScale(number, request->record, now.record(plu)).verdict != RowAgainstScale::Same) {
+            plus.push_back(number);
+        }
+    }
+    return plus;
+}
+
+std::string overwriteQuestion(const std::vector<std::uint16_t>& plus) {
+    const std::vector<int> numbers(plus.begin(), plus.end());
+    const bool one = plus.size() == 1;
+    return numberListText("PLU ", "PLUs ", numbers) + (one ? " was" : " were") +
+           " changed on the scale since the program read " + (one ? "it" : "them") +
+           ", and the grid still holds the older values. SEND CHANGES would write those back over the "
+           "change.\n\nKEEP THE SCALE'S: the grid takes the scale's values for " + (one ? "it" : "them") +
+           ", and the rest is written. WRITE THE GRID'S: every differing row is written.";
+}

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 enum class SendPhase {
@@ -78,3 +79,24 @@ SendChangesOutcome sendChangedRows(ScaleLink& link, UserInterface& ui, const Plu
 // "PLU 17 reads back from the scale with other values than were written (PRICE, NAME). The send stopped
 // there."
 std::string verifyMismatchText(std::uint16_t plu, PluColumnSet columns);
+
+// The PLUs in the range whose grid row still holds what the program knew of
+// them before a compare found them changed on the scale (`before`, from
+// CompareOutcome::changedOnScale), and that differ from what it knows now:
+// SEND CHANGES would put the grid's older values back over the change.
+std::vector<std::uint16_t> plusOverwritingScaleChanges(const PluGrid& grid, const ScaleKnowledge& before,
+                                                       const ScaleKnowledge& now, int from, int to,
+                                                       char decimalSeparator);
+// Asked before such a send: keep the scale's values, write the grid's, or stop.
+std::string overwriteQuestion(const std::vector<std::uint16_t>& plus);
+
+// The closing note of a send: how many PLUs were written and how it ended,
+// e.g. "10 PLUs written." The boxes the send showed are not repeated.
+std::string sendChangesNote(const SendChangesOutcome& outcome, bool verified);
+
+// Asked before writing what a compare has just found different, when the
+// program knew nothing of those PLUs before: a difference may then be a change
+// made at the counter, which the write would overwrite.
+std::string writeAfterCompareQuestion(const PluComparison& comparison, const PluGrid& grid);
+// The rows such a write would send, as the question counts them.
+int rowsToWrite(const PluComparison& comparison);

@@ -9,7 +9,9 @@
 #include "link/commands.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
+#include "plu/plu_page.h"
 #include "plu/progress_window.h"
+#include "plu/scale_knowledge.h"
 #include "sim/simulated_scale.h"
 #include "tests/support/recording_ui.h"
 #include "tools/logo_window.h"
@@ -149,8 +151,11 @@ TEST_F(MainWindowTest, ConnectShowsTheScaleAndDisconnectFromSystemPage) {
     EXPECT_EQ(scale.requests().size(), 1u);
 }
 
-TEST_F(MainWindowTest, ConnectAfterDisconnectIdentifiesWithAnEmptyRequest) {
+TEST_F(MainWindowTest, ConnectAfterDisconnectIdentifiesWithAnEmptyRequestAndKnowsNothingOfTheScale) {
     connectToScale();
+    // What the PLU page knows of the scale goes with the connection, and a new one starts with nothing.
+    ScaleKnowledge& known = form->findChild<PluPage*>()->scaleKnowledge();
+    known.learnRead(7, PluRecord{});
     // Leave a request with a payload behind, as a PLU read would.
     link.buffer().clear();
     link.buffer().putU16(7);
@@ -158,10 +163,13 @@ TEST_F(MainWindowTest, ConnectAfterDisconnectIdentifiesWithAnEmptyRequest) {
     link.buffer().putU8(54);
     ASSERT_TRUE(link.runCommand(cmd::kReadPlu));
     connectButton()->click();
+    EXPECT_TRUE(known.empty());
+    known.learnRead(7, PluRecord{});
     scale.clearRequests();
 
     connectButton()->click();
     ASSERT_EQ(connectButton()->text(), QStringLiteral("DISCONNECT"));
+    EXPECT_TRUE(known.empty());
     const auto requests = scale.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, cmd::kIdentify);

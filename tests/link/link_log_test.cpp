@@ -195,7 +195,7 @@ TEST(LogSize, AWholeTableLoadOrSaveWritesUnderTwoMegabytes) {
             ASSERT_TRUE(file.open(path));
             LinkLog log;
             log.addSink([&file](const LogLine& line) { file.append(line.text); });
-            link.setObserver(&log);
+            link.addObserver(log);
             ASSERT_TRUE(link.openLink(PortId::numbered(1), 115200));
             Bytes record(2 + 54, 0x41); // every byte in use, the name of full width
             record[0] = record[1] = 0;
@@ -233,25 +233,29 @@ TEST(LogFileWriting, ALineThatCannotBeWrittenIsReportedOnce) {
     }
 }
 
-TEST(LinkEvents, PortsOpeningAndClosingAreTold) {
+TEST(LinkEvents, PortsOpeningAndClosingAreToldToEveryObserver) {
     RecordingUi ui;
     auto owned = std::make_unique<ScriptedChannel>();
     ScriptedChannel& channel = *owned;
     ScaleLink link(std::move(owned), ui);
-    std::vector<std::string> meanings;
     struct Collect : LinkObserver {
-        std::vector<std::string>* out;
-        void onLinkEvent(const LinkEvent& e) override { out->push_back(describeLinkEvent(e)); }
-    } collect;
-    collect.out = &meanings;
-    link.setObserver(&collect);
+        std::vector<std::string> meanings;
+        void onLinkEvent(const LinkEvent& e) override { meanings.push_back(describeLinkEvent(e)); }
+    } collect, second;
+    link.addObserver(collect);
+    link.addObserver(second);
+    link.addObserver(collect); // once is enough
     ASSERT_TRUE(link.openLink(PortId::numbered(3), 9600));
     link.closeLink();
     link.closeLink(); // closing a closed port tells nothing
+    link.removeObserver(second);
     channel.openResult = false;
     EXPECT_FALSE(link.openLink(PortId::named("/dev/ttyUSB9"), 19200));
-    EXPECT_EQ(meanings, (std::vector<std::string>{"opened COM3 at 9600 bit/s", "closed COM3",
+    EXPECT_EQ(collect.meanings, (std::vector<std::string>{"opened COM3 at 9600 bit/s", "closed COM3",
                                                   "cannot open /dev/ttyUSB9 at 19200 bit/s: /dev/scripted: scripted failure"}));
+    EXPECT_EQ(second.meanings, (std::vector<std::string>{"opened COM3 at 9600 bit/s", "closed COM3"}));
+    link.removeObserver(collect);
+    EXPECT_EQ(link.observer(), nullptr);
 }
 
 } // namespace

@@ -2,8 +2,11 @@
 // the same bytes, matching by number, the summary, and what the knowledge of
 // the scale keeps and drops.
 
+#include "link/commands.h"
 #include "plu/plu_comparison.h"
 #include "plu/plu_text_forms.h"
+#include "plu/scale_knowledge_watch.h"
+#include "plu/take_scale_values.h"
 #include "plu_test_support.h"
 
 #include <gtest/gtest.h>
@@ -228,11 +231,104 @@ TEST(ScaleKnowledge, KnowsExactlyWhatWasExchangedAndForgetsAllAtOnce) {
     EXPECT_EQ(knowledge.state(8), ScaleKnowledge::State::Present);
     EXPECT_EQ(knowledge.knownCount(), 5);
 
+    // One compare's part follows the whole: a later write shows, and only its PLUs stay known.
+    knowledge.learnWritten(9, written);
+    snapshot.learnRead(1500, heldRecord());
+    snapshot.followFor(knowledge);
+    EXPECT_EQ(snapshot.state(9), ScaleKnowledge::State::Absent);
+    EXPECT_EQ(snapshot.state(1500), ScaleKnowledge::State::Unknown);
+    EXPECT_EQ(snapshot.knownCount(), 2);
+
     knowledge.forget();
     EXPECT_TRUE(knowledge.empty());
     for (int plu : {0, 5, 7, 8, 9}) {
         EXPECT_FALSE(knowledge.knows(plu));
     }
+}
+
+TEST(ScaleKnowledgeWatch, DropsTheKnowledgeAtAFailedExchangeAndAtAWriteFromElsewhere) {
+    ScriptedLink scripted;
+    ScaleKnowledge knowledge;
+    bool own = false;
+    std::vector<KnowledgeDropped> drops;
+    ScaleKnowledgeWatch watch(knowledge, [&own] { return own; },
+                              [&drops](KnowledgeDropped why) { drops.push_back(why); });
+    scripted.link->addObserver(watch);
+    const auto exchange = [&](std::uint8_t command) {
+        scripted.link->buffer().clear();
+        return scripted.link->runCommand(command);
+    };
+
+    scripted.silence(); // a settings page's read, say, that the scale never answers
+    EXPECT_FALSE(exchange(cmd::kReadGeneralSettings));
+    EXPECT_TRUE(drops.empty()); // nothing was known
+    knowledge.learnRead(7, heldRecord());
+    scripted.silence();
+    EXPECT_FALSE(exchange(cmd::kReadGeneralSettings));
+    EXPECT_TRUE(knowledge.empty());
+
+    knowledge.learnRead(7, heldRecord());
+    own = true; // the owner's own write is learnt, not dropped
+    scripted.answer({});
+    EXPECT_TRUE(exchange(cmd::kWritePlu));
+    scripted.answer({});
+    EXPECT_TRUE(exchange(cmd::kReadClock));
+    EXPECT_TRUE(knowledge.knows(7));
+    own = false; // a restore from a backup
+    scripted.answer({});
+    EXPECT_TRUE(exchange(cmd::kWritePlu));
+    EXPECT_TRUE(knowledge.empty());
+    EXPECT_EQ(drops, (std::vector<KnowledgeDropped>{KnowledgeDropped::ExchangeFailed,
+                                                    KnowledgeDropped::WrittenElsewhere}));
+    scripted.link->removeObserver(watch);
+}
+
+TEST(TakeScaleValues, DifferingRowsTakeTheScalesRowAndScaleOnlyPlusFillEmptyRows) {
+    ScaleKnowledge scale;
+    for (std::uint16_t plu : {3, 5, 20, 21, 22}) {
+        scale.learnRead(plu, heldRecord());
+    }
+    PluRecord absent;
+    absent.price = -1;
+    scale.learnRead(4, absent);
+    PluGrid grid;
+    grid.row(1) = makeRow("3", "9.99"); // differs
+    grid.row(2) = makeRow("4", "1");    // only in the grid
+    grid.row(4) = makeRow("5", "6");    // differs
+    grid.row(5)[PluColumn::Name] = "HALF TYPED";
+    grid.row(6) = makeRow("1", "1"); // the last row holding anything
+    const PluComparison comparison = comparePluTables(grid, scale, '.');
+    ASSERT_EQ(comparison.scaleOnly.size(), 3u);
+
+    // Below the last row in use first, then the gaps above it; a half-typed row is not empty.
+    TakeScaleValuesPlan all = planTakeAllScaleValues(grid, comparison);
+    std::vector<int> rows;
+    for (const PluRowEdit& edit : all.edits) {
+        rows.push_back(edit.row);
+    }
+    EXPECT_EQ(rows, (std::vector<int>{1, 4, 7, 8, 9}));
+    EXPECT_EQ(all.edits[0].after, comparison.differing[0].scaleRow);
+    EXPECT_EQ(all.edits[0].after[PluColumn::Price], "5.00");
+    EXPECT_EQ(all.edits[0].after[PluColumn::Count], "3"); // every cell as a load shows it
+    EXPECT_EQ(takeScaleValuesReport(all),
+              "Rows 1 and 4 took the scale's values. PLUs 20, 21 and 22, only on the scale, went into the "
+              "empty rows 7, 8 and 9. 1 row only in the grid was left as it is: the scale does not hold its "
+              "PLU.");
+
+    // A grid with no room below: the gaps, then nothing.
+    grid.row(kPluDataRows) = makeRow("1000", "1");
+    const PluComparison full = comparePluTables(grid, scale, '.');
+    const TakeScaleValuesPlan some = planTakeScaleValues(grid, full, {4}, {21, 22});
+    EXPECT_EQ(some.placed, (std::vector<std::pair<std::uint16_t, int>>{{21, 3}, {22, 7}}));
+    EXPECT_TRUE(some.noRoom.empty());
+    EXPECT_EQ(some.rowsTaken, (std::vector<int>{4}));
+    for (int row = 6; row < kPluDataRows; ++row) {
+        grid.row(row)[PluColumn::Name] = "x";
+    }
+    const TakeScaleValuesPlan crowded = planTakeScaleValues(grid, comparePluTables(grid, scale, '.'), {}, {20, 21, 22});
+    EXPECT_EQ(crowded.noRoom, (std::vector<std::uint16_t>{21, 22}));
+    EXPECT_EQ(takeScaleValuesReport(crowded),
+              "PLU 20, only on the scale, went into the empty row 3. No empty row was left for PLUs 21 and 22.");
 }
 
 } // namespace

@@ -35,7 +35,7 @@ class Toolkit : public ScaleOverPty {
 protected:
     void SetUp() override {
         ScaleOverPty::SetUp();
-        link.setObserver(&seen);
+        link.addObserver(seen);
     }
     bool identify() {
         link.buffer().clear();
