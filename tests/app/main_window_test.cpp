@@ -9,6 +9,7 @@
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "plu/progress_window.h"
+#include "plu/range_spin_edit.h"
 #include "sim/simulated_scale.h"
 #include "tests/support/recording_ui.h"
 #include "tools/logo_window.h"
@@ -25,6 +26,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 #include <memory>
@@ -164,6 +166,33 @@ TEST_F(MainWindowTest, ConnectAfterDisconnectIdentifiesWithAnEmptyRequest) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, cmd::kIdentify);
     EXPECT_TRUE(requests[0].payload.empty());
+}
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int paints = 0;
+};
+
+TEST_F(MainWindowTest, RepliesOfAPluLoadLeaveThePagesUnpainted) {
+    connectToScale();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    control<RangeSpinEdit>("SpinEdit1")->setValue(1);
+    control<RangeSpinEdit>("SpinEdit2")->setValue(40);
+    QCoreApplication::processEvents();
+    // Every reply carries the calibration mode; one that does not change it
+    // must not lay out and repaint the tab widget with all its pages.
+    PaintCounter tabs(*pages());
+    control<QPushButton>("Button7")->click();
+    EXPECT_EQ(scale.requests().size(), 1u + 42u);
+    EXPECT_LE(tabs.paints, 2);
+    EXPECT_TRUE(ui.errors.empty());
 }
 
 TEST_F(MainWindowTest, PortHeldByAnotherProgramIsRefused) {
