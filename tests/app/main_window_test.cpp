@@ -11,6 +11,7 @@
 #include "plu/progress_window.h"
 #include "plu/range_spin_edit.h"
 #include "sim/simulated_scale.h"
+#include "tests/support/paint_counter.h"
 #include "tests/support/recording_ui.h"
 #include "tools/logo_window.h"
 #include "tools/terminal_window.h"
@@ -167,17 +168,6 @@ TEST_F(MainWindowTest, ConnectAfterDisconnectIdentifiesWithAnEmptyRequest) {
     EXPECT_EQ(requests[0].command, cmd::kIdentify);
     EXPECT_TRUE(requests[0].payload.empty());
 }
-
-// Counts the paints a widget receives.
-class PaintCounter : public QObject {
-  public:
-    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-    int paints = 0;
-};
 
 TEST_F(MainWindowTest, RepliesOfAPluLoadLeaveThePagesUnpainted) {
     connectToScale();

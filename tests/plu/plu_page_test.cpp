@@ -12,9 +12,11 @@
 #include "plu/range_spin_edit.h"
 #include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
+#include "tests/support/paint_counter.h"
 #include "tests/support/recording_ui.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -347,8 +349,9 @@ TEST_F(PluPageTest, LoadOneAndBackwardsRangesAndAbsentPlus) {
     EXPECT_FALSE(progress().isVisible());
     EXPECT_FALSE(progress().Working);
     EXPECT_EQ(progress().findChild<QLabel*>("Label1")->text(), "7 PLUs");
-    // Painting the label is only deferred during a transfer, never left off.
+    // Painting is only deferred during a transfer, never left off.
     EXPECT_TRUE(progress().findChild<QLabel*>("Label1")->updatesEnabled());
+    EXPECT_TRUE(progress().findChild<QProgressBar*>("ProgressBar1")->updatesEnabled());
     EXPECT_EQ(progress().windowTitle(), "WORK...");
     EXPECT_EQ(progress().size(), QSize(410, 80));
     EXPECT_FALSE(progress().windowFlags() & Qt::WindowCloseButtonHint);
@@ -445,6 +448,21 @@ TEST_F(PluPageTest, FullRangeLoadThenSaveReachesEveryPluOnce) {
     EXPECT_EQ(cell(12, 8), "PLU 10");
     EXPECT_EQ(cell(13, 8), "LOCAL");
     EXPECT_EQ(cell(1801, 0), "1799");
+}
+
+TEST_F(PluPageTest, FullLoadPaintsAtMostTwentyFiveTimesASecond) {
+    connect();
+    fillScale();
+    PaintCounter bar(*progress().findChild<QProgressBar*>("ProgressBar1"));
+    PaintCounter label(*progress().findChild<QLabel*>("Label1"));
+    QElapsedTimer clock;
+    clock.start();
+    click("Button7");
+    // 25 paints a second, and the few of the window's appearing.
+    const auto allowed = clock.elapsed() / 40 + 4;
+    EXPECT_LE(label.paints, allowed);
+    EXPECT_LE(bar.paints, allowed);
+    EXPECT_TRUE(ui.errors.empty());
 }
 
 TEST_F(PluPageTest, SaveSkipsEmptyRowsAndAlwaysEndsTheUpload) {
