@@ -72,6 +72,26 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) 
     return button;
 }
 
+// The rows a load has filled that the grid's views have not been told of.
+// A load fills rows in ascending order.
+class UntoldRows {
+  public:
+    void add(int row) {
+        first_ = first_ == 0 ? row : first_;
+        last_ = row;
+    }
+    void tell(PluTableModel& model) {
+        if (first_ != 0) {
+            model.rowsChanged(first_, last_);
+            first_ = last_ = 0;
+        }
+    }
+
+  private:
+    int first_ = 0;
+    int last_ = 0;
+};
+
 } // namespace
 
 PluPage::PluPage(PageContext context, QWidget* parent) : QWidget(parent), context_(context) {
@@ -299,11 +319,18 @@ void PluPage::runTransfer(Transfer kind) {
     mainWindow->installEventFilter(this);
     progress.beginTransfer(to - from);
 
+    // The grid is told of the rows loaded so far when the progress window
+    // paints, so its views repaint at those moments rather than after every PLU.
+    UntoldRows untold;
     TransferHooks hooks;
     hooks.working = [&progress] { return progress.Working; };
-    hooks.progress = [&progress](int position, int plu) { progress.setProgress(position, plu); };
-    // Pending events include the paint the new label and bar asked for, so
-    // the progress window shows each step without a forced repaint per PLU.
+    hooks.progress = [&](int position, int plu) {
+        if (progress.setProgress(position, plu)) {
+            untold.tell(*model_);
+        }
+    };
+    // Pending events include the paints the progress window and the grid ask
+    // for at a paint moment, so neither is repainted by force per PLU.
     hooks.letEventsRun = [] { QCoreApplication::processEvents(); };
     const char separator = context_.decimalSeparator;
     if (kind == Transfer::Load) {
@@ -312,7 +339,7 @@ void PluPage::runTransfer(Transfer kind) {
             [&](std::uint16_t plu, int row) {
                 const PluReadResult result = readPlu(context_.link, grid_, plu, row, separator);
                 if (result == PluReadResult::Ok) {
-                    model_->rowsChanged(row, row);
+                    untold.add(row);
                 }
                 return result;
             },
@@ -320,6 +347,7 @@ void PluPage::runTransfer(Transfer kind) {
     } else {
         savePluRange(context_.link, context_.ui, grid_, from, to, separator, hooks);
     }
+    untold.tell(*model_);
 
     progress.endTransfer();
     transferRunning_ = false;
