@@ -390,6 +390,12 @@ void TForm1::showStatusText(const QString& text) {
 }
 
 void TForm1::setSystemTabVisible(bool visible) {
+    // Every reply tells the calibration mode, and the tab widget lays itself
+    // out and repaints all its pages at each call, changed or not: during a
+    // PLU load that repainted the whole window after every PLU.
+    if (pages_->isTabVisible(kSystemTab) == visible) {
+        return;
+    }
     // Hiding the current tab would let the tab widget choose another page.
     if (!visible && pages_->currentIndex() == kSystemTab) {
         pages_->setCurrentIndex(kPluTab);

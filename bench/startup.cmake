@@ -1,5 +1,6 @@
 # Start-up time and peak memory of the utility beside the smallest Qt Widgets
-# program, and whole PLU tables at real line speeds through the "PLU" page.
+# program, and whole PLU tables at real line speeds through the main window
+# beside a client with no window.
 if(TALLIVOS_BUILD_GUI)
   add_executable(minimal_qt_window ${CMAKE_CURRENT_LIST_DIR}/minimal_qt_window.cpp)
   target_link_libraries(minimal_qt_window PRIVATE Qt6::Widgets project_warnings)
@@ -8,5 +9,5 @@ if(TALLIVOS_BUILD_GUI)
   tallivos_benchmark(startup_bench ${CMAKE_CURRENT_LIST_DIR}/startup_bench.cpp LIBS Qt6::Widgets)
   add_dependencies(startup_bench minimal_qt_window utility_startup)
   tallivos_benchmark(transfer_bench ${CMAKE_CURRENT_LIST_DIR}/transfer_bench.cpp
-                    ${CMAKE_CURRENT_LIST_DIR}/offscreen_benchmark_main.cpp LIBS plu_gui scale_sim)
+                    ${CMAKE_CURRENT_LIST_DIR}/offscreen_benchmark_main.cpp LIBS app_gui scale_sim)
 endif()

@@ -104,6 +104,26 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) 
     return button;
 }
 
+// The rows a load has filled that the grid's views have not been told of.
+// A load fills rows in ascending order.
+class UntoldRows {
+  public:
+    void add(int row) {
+        first_ = first_ == 0 ? row : first_;
+        last_ = row;
+    }
+    void tell(PluTableModel& model) {
+        if (first_ != 0) {
+            model.rowsChanged(first_, last_);
+            first_ = last_ = 0;
+        }
+    }
+
+  private:
+    int first_ = 0;
+    int last_ = 0;
+};
+
 } // namespace
 
 PluPage::PluPage(PageContext context, QWidget* parent)
@@ -524,37 +544,32 @@ void PluPage::runTransfer(Transfer kind) {
         finishTypingStep();
         beforeLoad = grid_;
     }
-    TForm2& progress = progressWindow();
-    QPointer<QWidget> mainWindow = window();
-    transferRunning_ = true;
-    closeAfterTransfer_ = false;
-    mainWindow->installEventFilter(this);
-    progress.beginTransfer(to - from);
-
-    TransferHooks hooks;
-    hooks.working = [&progress] { return progress.Working; };
-    hooks.progress = [&progress](int position, int plu) { progress.setProgress(position, plu); };
-    // Pending events include the paint the new label and bar asked for, so
-    // the progress window shows each step without a forced repaint per PLU.
-    hooks.letEventsRun = [] { QCoreApplication::processEvents(); };
+    // The grid is told of the rows loaded so far when the progress window
+    // paints, so its views repaint at those moments rather than after every PLU.
+    UntoldRows untold;
     const char separator = context_.decimalSeparator;
-    if (kind == Transfer::Load) {
-        loadPluRange(
-            from, to,
-            [&](std::uint16_t plu, int row) {
-                const PluReadResult result = readPlu(*knowledge_, context_.link, grid_, plu, row, separator);
-                if (result == PluReadResult::Ok) {
-                    model_->rowsChanged(row, row);
-                }
-                return result;
-            },
-            hooks);
-    } else {
-        savePluRange(*knowledge_, context_.link, context_.ui, grid_, from, to, separator, hooks);
-    }
+    runScaleJob(
+        to - from,
+        [&](TForm2&, const TransferHooks& hooks) {
+            if (kind == Transfer::Load) {
+                loadPluRange(
+                    from, to,
+                    [&](std::uint16_t plu, int row) {
+                        const PluReadResult result =
+                            readPlu(*knowledge_, context_.link, grid_, plu, row, separator);
+                        if (result == PluReadResult::Ok) {
+                            untold.add(row);
+                        }
+                        return result;
+                    },
+                    hooks);
+            } else {
+                savePluRange(*knowledge_, context_.link, context_.ui, grid_, from, to, separator, hooks);
+            }
+            untold.tell(*model_);
+        },
+        [&] { untold.tell(*model_); });
 
-    progress.endTransfer();
-    transferRunning_ = false;
     if (beforeLoad) {
         proxy_->refilter();
         pushStep(QStringLiteral("LOAD FROM SCALE"), changedRows(*beforeLoad, grid_));
@@ -564,15 +579,10 @@ void PluPage::runTransfer(Transfer kind) {
     } else {
         emit scaleWritten();
     }
-    if (mainWindow) {
-        mainWindow->removeEventFilter(this);
-        if (closeAfterTransfer_) {
-            QTimer::singleShot(0, mainWindow.data(), &QWidget::close);
-        }
-    }
 }
 
-void PluPage::runScaleJob(int span, const std::function<void(TForm2&, const TransferHooks&)>& job) {
+void PluPage::runScaleJob(int span, const std::function<void(TForm2&, const TransferHooks&)>& job,
+                          const std::function<void()>& atPaintMoment) {
     TForm2& progress = progressWindow();
     QPointer<QWidget> mainWindow = window();
     transferRunning_ = true;
@@ -582,7 +592,13 @@ void PluPage::runScaleJob(int span, const std::function<void(TForm2&, const Tran
 
     TransferHooks hooks;
     hooks.working = [&progress] { return progress.Working; };
-    hooks.progress = [&progress](int position, int plu) { progress.setProgress(position, plu); };
+    hooks.progress = [&](int position, int plu) {
+        if (progress.setProgress(position, plu) && atPaintMoment) {
+            atPaintMoment();
+        }
+    };
+    // Pending events include the paints the progress window and the grid ask
+    // for at a paint moment, so neither is repainted by force per PLU.
     hooks.letEventsRun = [] { QCoreApplication::processEvents(); };
     job(progress, hooks);
 

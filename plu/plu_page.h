@@ -87,7 +87,8 @@ class PluPage : public QWidget {
     // Runs a job of exchanges under the progress window as a transfer runs:
     // positions 0..span, STOP, the main window's close waiting for its end,
     // and no other change of the grid meanwhile.
-    void runScaleJob(int span, const std::function<void(TForm2&, const TransferHooks&)>& job);
+    void runScaleJob(int span, const std::function<void(TForm2&, const TransferHooks&)>& job,
+                     const std::function<void()>& atPaintMoment = {});
     // Where the CSV import keeps the columns the user assigned by hand.
     void setCsvColumnMemoryFile(const std::filesystem::path& path);
 

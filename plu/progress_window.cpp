@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -55,10 +57,17 @@ void TForm2::Button1Click() {
 }
 
 void TForm2::beginTransfer(int span) {
-    Label1->setUpdatesEnabled(true);
+    holdPaint(false);
     show();
     ProgressBar1->setRange(0, std::max(span, 0));
     ProgressBar1->setValue(0);
+    paintedPosition_ = 0;
+    // Left to itself the bar repaints when its filled part has grown by one
+    // chunk of the style: every barStep_ positions.
+    const long long chunk = std::max(
+        1, ProgressBar1->style()->pixelMetric(QStyle::PM_ProgressBarChunkWidth, nullptr, ProgressBar1));
+    barStep_ =
+        static_cast<int>(std::max(1LL, ProgressBar1->maximum() * chunk / std::max(1, ProgressBar1->width())));
     Working = true;
     // The first command blocks the program: let the window appear and paint
     // before it, but take no input yet.
@@ -67,29 +76,44 @@ void TForm2::beginTransfer(int span) {
     lastPaint_ = Clock::now();
 }
 
-void TForm2::setProgress(int position, int plu) {
-    setStep(position, QString::number(plu) + QStringLiteral(" PLUs"));
+bool TForm2::setProgress(int position, int plu) {
+    return setStep(position, QString::number(plu) + QStringLiteral(" PLUs"));
 }
 
-void TForm2::setStep(int position, const QString& label) {
-    // With its updates disabled the label takes the new text without painting
-    // it; enabling them again paints the latest text at the next pending
-    // events. The bar paints itself only when its filled width changes.
-    const auto now = Clock::now();
-    const bool paint = now - lastPaint_ >= kRepaintInterval;
-    Label1->setUpdatesEnabled(paint);
-    if (paint) {
-        lastPaint_ = now;
-    }
+bool TForm2::setStep(int position, const QString& label) {
+    // Both take the new values with their updates disabled, so neither paints
+    // now: the bar would otherwise repaint itself at once, flushing the window
+    // to the screen in the middle of the step, each time it has grown by a
+    // chunk. At a paint moment they are enabled again once they hold the
+    // values, and are painted together with the next pending events.
+    holdPaint(true);
     ProgressBar1->setValue(position);
     Label1->setText(label);
+    const auto now = Clock::now();
+    if (now - lastPaint_ < kRepaintInterval) {
+        return false;
+    }
+    lastPaint_ = now;
+    Label1->setUpdatesEnabled(true);
+    // Painting the bar costs many times the label: it is painted no more
+    // often than it would paint itself.
+    if (std::abs(position - paintedPosition_) >= barStep_) {
+        paintedPosition_ = position;
+        ProgressBar1->setUpdatesEnabled(true);
+    }
+    return true;
 }
 
 void TForm2::endTransfer() {
-    Label1->setUpdatesEnabled(true);
+    holdPaint(false);
     ProgressBar1->setValue(0);
     hide();
     Working = false;
+}
+
+void TForm2::holdPaint(bool hold) {
+    ProgressBar1->setUpdatesEnabled(!hold);
+    Label1->setUpdatesEnabled(!hold);
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {

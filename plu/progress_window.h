@@ -31,11 +31,11 @@ class TForm2 : public QDialog {
     // Shows the window painted and sets Working: positions 0..span.
     void beginTransfer(int span);
     // After one PLU of the range: the bar to `position`, the label to "N PLUs".
-    // Both always hold the latest step; the label is painted at most every
-    // kRepaintInterval.
-    void setProgress(int position, int plu);
+    // Both always hold the latest step; they are painted, together, at most
+    // every kRepaintInterval. True when this step is one that is painted.
+    bool setProgress(int position, int plu);
     // The same for any long job: the bar to `position`, the label to what is done.
-    void setStep(int position, const QString& label);
+    bool setStep(int position, const QString& label);
     // Hides the window and clears Working.
     void endTransfer();
 
@@ -52,6 +52,11 @@ class TForm2 : public QDialog {
     // 25 paints a second are still more than anyone can read.
     static constexpr std::chrono::milliseconds kRepaintInterval{40};
 
+    // Holds or releases the painting of the bar and the label.
+    void holdPaint(bool hold);
+
     PageContext context_;
     Clock::time_point lastPaint_{};
+    int paintedPosition_ = 0;
+    int barStep_ = 1;
 };

@@ -11,8 +11,10 @@
 #include "link/scale_link.h"
 #include "plu/plu_page.h"
 #include "plu/progress_window.h"
+#include "gui/range_spin_edit.h"
 #include "plu/scale_knowledge.h"
 #include "sim/simulated_scale.h"
+#include "tests/support/paint_counter.h"
 #include "tests/support/recording_ui.h"
 #include "tools/logo_window.h"
 #include "tools/terminal_window.h"
@@ -28,6 +30,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 #include <memory>
@@ -174,6 +177,22 @@ TEST_F(MainWindowTest, ConnectAfterDisconnectIdentifiesWithAnEmptyRequestAndKnow
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, cmd::kIdentify);
     EXPECT_TRUE(requests[0].payload.empty());
+}
+
+TEST_F(MainWindowTest, RepliesOfAPluLoadLeaveThePagesUnpainted) {
+    connectToScale();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    control<RangeSpinEdit>("SpinEdit1")->setValue(1);
+    control<RangeSpinEdit>("SpinEdit2")->setValue(40);
+    QCoreApplication::processEvents();
+    // Every reply carries the calibration mode; one that does not change it
+    // must not lay out and repaint the tab widget with all its pages.
+    PaintCounter tabs(*pages());
+    control<QPushButton>("Button7")->click();
+    EXPECT_EQ(scale.requests().size(), 1u + 42u);
+    EXPECT_LE(tabs.paints, 2);
+    EXPECT_TRUE(ui.errors.empty());
 }
 
 TEST_F(MainWindowTest, PortHeldByAnotherProgramIsRefused) {

@@ -9,22 +9,27 @@
 #include "gui/range_spin_edit.h"
 #include "plu_page_fixture.h"
 #include "region/qt_regional_forms.h"
+#include "tests/support/paint_counter.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -247,8 +252,9 @@ TEST_F(PluPageTest, LoadOneAndBackwardsRangesAndAbsentPlus) {
     EXPECT_FALSE(progress().isVisible());
     EXPECT_FALSE(progress().Working);
     EXPECT_EQ(progress().findChild<QLabel*>("Label1")->text(), "7 PLUs");
-    // Painting the label is only deferred during a transfer, never left off.
+    // Painting is only deferred during a transfer, never left off.
     EXPECT_TRUE(progress().findChild<QLabel*>("Label1")->updatesEnabled());
+    EXPECT_TRUE(progress().findChild<QProgressBar*>("ProgressBar1")->updatesEnabled());
     EXPECT_EQ(progress().windowTitle(), "WORK...");
     EXPECT_EQ(progress().size(), QSize(410, 80));
     EXPECT_FALSE(progress().windowFlags() & Qt::WindowCloseButtonHint);
@@ -345,6 +351,31 @@ TEST_F(PluPageTest, FullRangeLoadThenSaveReachesEveryPluOnce) {
     EXPECT_EQ(cell(12, 8), "PLU 10");
     EXPECT_EQ(cell(13, 8), "LOCAL");
     EXPECT_EQ(cell(1801, 0), "1799");
+}
+
+TEST_F(PluPageTest, FullLoadPaintsAtMostTwentyFiveTimesASecondAndTellsTheGridEveryRow) {
+    connect();
+    fillScale();
+    PaintCounter bar(*progress().findChild<QProgressBar*>("ProgressBar1"));
+    PaintCounter label(*progress().findChild<QLabel*>("Label1"));
+    QSignalSpy changed(&model(), &QAbstractItemModel::dataChanged);
+    QElapsedTimer clock;
+    clock.start();
+    click("Button7");
+    // 25 paints a second, and the few of the window's appearing.
+    const auto allowed = clock.elapsed() / 40 + 4;
+    EXPECT_LE(label.paints, allowed);
+    EXPECT_LE(bar.paints, allowed);
+    // The views hear of the loaded rows in a few batches, yet of every one.
+    EXPECT_LE(changed.count(), allowed);
+    std::vector<bool> told(kPluDataRows, false);
+    for (const auto& signal : changed) {
+        for (int row = signal[0].toModelIndex().row(); row <= signal[1].toModelIndex().row(); ++row) {
+            told[static_cast<std::size_t>(row)] = true;
+        }
+    }
+    EXPECT_EQ(std::count(told.begin(), told.end(), true), kPluDataRows);
+    EXPECT_TRUE(ui.errors.empty());
 }
 
 TEST_F(PluPageTest, SaveSkipsEmptyRowsAndAlwaysEndsTheUpload) {
