@@ -9,8 +9,8 @@
 # ctest gives the settings below in the environment (tests/windows/CMakeLists.txt).
 set -eu
 : "${WINE_RUN:?}" "${WINESERVER:?}" "${WINEPREFIX:?}" "${PORTS_DIR:?}"
-: "${SCALE_PORT:?}" "${SILENT_PORT:?}" "${HUNG_UP_PORT:?}"
-ports="$SCALE_PORT $SILENT_PORT $HUNG_UP_PORT"
+: "${SCALE_PORT:?}" "${SILENT_PORT:?}" "${HUNG_UP_PORT:?}" "${COMPANION_PORT:?}"
+ports="$SCALE_PORT $SILENT_PORT $HUNG_UP_PORT $COMPANION_PORT"
 export WINEPREFIX WINEDEBUG=-all
 
 # The wineserver ends by itself this long after its last program, should the
@@ -99,6 +99,7 @@ peers-start)
   start_peer "$SCALE_PORT"
   start_peer "$SILENT_PORT" --silent
   start_peer "$HUNG_UP_PORT" --hang-up
+  start_peer "$COMPANION_PORT" --seed "${COMPANION_SEED:?}"
   ;;
 peers-stop)
   for port in $ports; do
