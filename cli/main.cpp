@@ -5,6 +5,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "exit_status.h"
+#include "link/standard_error_console.h"
 #include "progress_bar.h"
 #include "region/system_regional_forms.h"
 #include "stderr_user_interface.h"
@@ -35,7 +36,7 @@ int main(int argc, char* argv[]) {
     const auto forms = makeSystemRegionalForms();
     StderrUserInterface ui;
     std::optional<ProgressBar> bar;
-    if (!line.quiet && standardErrorIsTerminal()) {
+    if (!line.quiet && standardErrorIsConsole()) {
         bar.emplace(stderr);
     }
     const int status = runCompanionCommand(line, *forms, ui, bar ? &*bar : nullptr);

@@ -1,13 +1,6 @@
 #include "terminal.h"
 
 #include <csignal>
-#include <cstdio>
-
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -23,14 +16,6 @@ extern "C" void onStopSignal(int signal) {
 }
 
 } // namespace
-
-bool standardErrorIsTerminal() {
-#if defined(_WIN32)
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return ::isatty(STDERR_FILENO) != 0;
-#endif
-}
 
 void catchStopSignals() {
     std::signal(SIGINT, onStopSignal);
