@@ -1,7 +1,6 @@
 #include "sha256.h"
 
 #include <gcrypt.h>
-
 #include <mutex>
 
 namespace {

@@ -1,13 +1,16 @@
-#include "sha256.h"
-
 // Windows has SHA-256 itself (CNG, bcrypt.dll): the program needs no library
 // beside it for the manifest's sums.
-#include <windows.h>
 
-#include <bcrypt.h>
+#include "sha256.h"
 
 #include <algorithm>
 #include <cstdlib>
+
+// The system header first: <bcrypt.h> needs what it declares.
+// clang-format off
+#include <windows.h>
+#include <bcrypt.h>
+// clang-format on
 
 namespace {
 

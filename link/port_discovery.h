@@ -18,7 +18,7 @@ struct SerialPortInfo {
     std::string serialNumber;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
-    std::string hardware; // built-in ports: the UART, e.g. "16550A UART"
+    std::string hardware;     // built-in ports: the UART, e.g. "16550A UART"
     std::string friendlyName; // Windows: the Device Manager's name, e.g. "USB-SERIAL CH340"
 
     // The name to type or to keep: the stable path when there is one.

@@ -14,8 +14,9 @@ constexpr std::size_t kMaxPortsNamed = 8;
 
 bool sameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-    });
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
 }
 
 } // namespace
@@ -24,11 +25,12 @@ std::vector<std::string> portTroubleCausesOn(const std::string& shown, bool busy
                                              const std::vector<SerialPortInfo>& present) {
     std::vector<std::string> causes;
     if (busy) {
-        causes.push_back("Another program has " + shown +
-                         " open: close it (a terminal program, another scale program, or a tool of a phone, "
-                         "modem or GPS that watches the COM ports). Windows does not tell which program it is; "
-                         "when none is to be found, unplugging a USB adapter and plugging it in again, or "
-                         "restarting the PC, frees the port.");
+        causes.push_back(
+            "Another program has " + shown +
+            " open: close it (a terminal program, another scale program, or a tool of a phone, "
+            "modem or GPS that watches the COM ports). Windows does not tell which program it is; "
+            "when none is to be found, unplugging a USB adapter and plugging it in again, or "
+            "restarting the PC, frees the port.");
     }
     const bool there = std::any_of(present.begin(), present.end(),
                                    [&](const SerialPortInfo& port) { return sameName(port.device, shown); });
@@ -47,8 +49,9 @@ std::vector<std::string> portTroubleCausesOn(const std::string& shown, bool busy
                 text += " and " + std::to_string(present.size() - kMaxPortsNamed) + " more";
             }
         }
-        text += ". A USB adapter has a port only while it is plugged in and its driver is installed, and may get "
-                "another number in another USB socket: the Device Manager shows it under \"Ports (COM & LPT)\".";
+        text +=
+            ". A USB adapter has a port only while it is plugged in and its driver is installed, and may get "
+            "another number in another USB socket: the Device Manager shows it under \"Ports (COM & LPT)\".";
         causes.push_back(text);
     }
     return causes;

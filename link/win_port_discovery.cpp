@@ -6,16 +6,20 @@
 #include <cctype>
 #include <cwchar>
 #include <tuple>
-#include <windows.h>
 
+// The system header first: <setupapi.h> needs what it declares.
+// clang-format off
+#include <windows.h>
 #include <setupapi.h>
+// clang-format on
 
 namespace {
 
 // The Device Manager's "Ports (COM & LPT)" class, and the interface that
 // serial port drivers register (some register only one of them).
 constexpr GUID kPortsClass{0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-constexpr GUID kComPortInterface{0x86e0d1e0, 0x8089, 0x11d0, {0x9c, 0xe4, 0x08, 0x00, 0x3e, 0x30, 0x1f, 0x73}};
+constexpr GUID kComPortInterface{
+    0x86e0d1e0, 0x8089, 0x11d0, {0x9c, 0xe4, 0x08, 0x00, 0x3e, 0x30, 0x1f, 0x73}};
 // Bounds on what is read of the system's lists.
 constexpr DWORD kMaxDevicesLooked = 1024;
 constexpr DWORD kMaxSerialCommValues = 1024;
@@ -45,7 +49,8 @@ std::uint16_t idAfter(const std::string& id, const char* tag) {
         return 0;
     }
     const std::string digits = id.substr(at + 4, 4);
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
+    if (!std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
         return 0;
     }
     return static_cast<std::uint16_t>(std::stoul(digits, nullptr, 16));
@@ -70,14 +75,16 @@ std::string portNameOf(HDEVINFO set, SP_DEVINFO_DATA& device) {
     wchar_t text[kMaxTextChars + 1]{};
     DWORD type = 0;
     DWORD size = kMaxTextChars * sizeof(wchar_t);
-    const LONG read = RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    const LONG read =
+        RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
     RegCloseKey(key);
     return read == ERROR_SUCCESS && type == REG_SZ ? utf8(text) : std::string();
 }
 
 std::string instanceIdOf(HDEVINFO set, SP_DEVINFO_DATA& device) {
     wchar_t text[kMaxTextChars + 1]{};
-    return SetupDiGetDeviceInstanceIdW(set, &device, text, kMaxTextChars, nullptr) ? utf8(text) : std::string();
+    return SetupDiGetDeviceInstanceIdW(set, &device, text, kMaxTextChars, nullptr) ? utf8(text)
+                                                                                   : std::string();
 }
 
 void addDevices(const GUID& kind, DWORD flags, std::vector<SerialPortInfo>& ports) {
@@ -104,7 +111,8 @@ void addDevices(const GUID& kind, DWORD flags, std::vector<SerialPortInfo>& port
 // Every port the serial drivers have made: value "\Device\Serial0" = "COM1".
 void addSerialCommPorts(std::vector<SerialPortInfo>& ports) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
         return;
     }
     for (DWORD i = 0; i < kMaxSerialCommValues; ++i) {
@@ -113,8 +121,8 @@ void addSerialCommPorts(std::vector<SerialPortInfo>& ports) {
         DWORD nameChars = kMaxTextChars;
         DWORD dataBytes = kMaxTextChars * sizeof(wchar_t);
         DWORD type = 0;
-        const LONG read =
-            RegEnumValueW(key, i, name, &nameChars, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataBytes);
+        const LONG read = RegEnumValueW(key, i, name, &nameChars, nullptr, &type,
+                                        reinterpret_cast<BYTE*>(data), &dataBytes);
         if (read == ERROR_NO_MORE_ITEMS) {
             break;
         }

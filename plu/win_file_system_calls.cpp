@@ -36,8 +36,8 @@ bool moveFile(const std::filesystem::path& from, const std::filesystem::path& to
 std::FILE* createNewFile(const std::filesystem::path& path) {
     // The C library's "x" mode is not known to every Windows C runtime; the
     // exclusive create of the system is.
-    const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                          _S_IREAD | _S_IWRITE);
+    const int fd =
+        _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
     if (fd < 0) {
         return nullptr;
     }

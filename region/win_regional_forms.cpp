@@ -28,9 +28,9 @@ std::u16string fromWide(const wchar_t* text, int length) {
 std::u16string upperCase(const std::u16string& text) {
     std::wstring wide(text.begin(), text.end());
     std::wstring upper(wide.size() * 2 + 1, L'\0');
-    const int length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(),
-                                     static_cast<int>(wide.size()), upper.data(), static_cast<int>(upper.size()),
-                                     nullptr, nullptr, 0);
+    const int length =
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), static_cast<int>(wide.size()),
+                      upper.data(), static_cast<int>(upper.size()), nullptr, nullptr, 0);
     return length > 0 ? fromWide(upper.c_str(), length) : text;
 }
 
@@ -63,7 +63,8 @@ std::string WinRegionalForms::shortDate(const LocalDateTime& moment) const {
 }
 
 std::string WinRegionalForms::longTime(const LocalDateTime& moment) const {
-    return bytesOf(formatWindowsTimePicture(info(LOCALE_STIMEFORMAT), {moment.hour, moment.minute, moment.second},
+    return bytesOf(formatWindowsTimePicture(info(LOCALE_STIMEFORMAT),
+                                            {moment.hour, moment.minute, moment.second},
                                             upperCase(info(LOCALE_S1159)), upperCase(info(LOCALE_S2359))));
 }
 

@@ -18,13 +18,15 @@ bool mentions(const std::string& text, const std::string& part) {
 }
 
 TEST(WinPortDiscovery, DevicesAreDescribedAsTheDeviceManagerNamesThem) {
-    const SerialPortInfo ch340 = windowsPortInfo("COM3", "USB-SERIAL CH340 (COM3)", "USB\\VID_1A86&PID_7523\\5&1A2B3C&0&2");
+    const SerialPortInfo ch340 =
+        windowsPortInfo("COM3", "USB-SERIAL CH340 (COM3)", "USB\\VID_1A86&PID_7523\\5&1A2B3C&0&2");
     EXPECT_TRUE(ch340.usb);
     EXPECT_EQ(ch340.comNumber, 3);
     EXPECT_EQ(ch340.serialNumber, ""); // made up by Windows from the socket
     EXPECT_EQ(ch340.description(), "USB-SERIAL CH340, 1a86:7523, COM3");
 
-    const SerialPortInfo ftdi = windowsPortInfo("COM12", "USB Serial Port (COM12)", "usb\\vid_0403&pid_6001\\A50285BI");
+    const SerialPortInfo ftdi =
+        windowsPortInfo("COM12", "USB Serial Port (COM12)", "usb\\vid_0403&pid_6001\\A50285BI");
     EXPECT_EQ(ftdi.description(), "USB Serial Port, serial A50285BI, 0403:6001, COM12");
     const SerialPortInfo ftdiBus =
         windowsPortInfo("COM4", "USB Serial Port (COM4)", "FTDIBUS\\VID_0403+PID_6015+DK0AB1CDA\\0000");
@@ -56,9 +58,10 @@ TEST(WinPortDiscovery, TheMappedPortsAreListedAndAMissingPortGetsTheList) {
                                     [&](const SerialPortInfo& port) { return port.device == scalePort; });
     ASSERT_NE(found, ports.end());
     EXPECT_EQ(found->comNumber, portFromText(scalePort).number);
-    EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
-        return std::pair(a.comNumber == 0, a.comNumber) < std::pair(b.comNumber == 0, b.comNumber);
-    }));
+    EXPECT_TRUE(
+        std::is_sorted(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
+            return std::pair(a.comNumber == 0, a.comNumber) < std::pair(b.comNumber == 0, b.comNumber);
+        }));
 
     // Present and free: nothing to say.
     EXPECT_TRUE(portTroubleCauses(portFromText(scalePort), false).empty());
