@@ -25,8 +25,11 @@ std::optional<DurableFolder> DurableFolder::begin(const std::filesystem::path& t
     }
     std::random_device entropy;
     for (int attempt = 0; attempt < kWorkNameAttempts; ++attempt) {
-        const std::filesystem::path work =
-            parent / ("." + target.filename().string() + "." + std::to_string(entropy() % 1000000u) + ".partial");
+        // Put together as paths: the name may hold what no 8-bit text can.
+        std::filesystem::path name = ".";
+        name += target.filename();
+        name += "." + std::to_string(entropy() % 1000000u) + ".partial";
+        const std::filesystem::path work = parent / name;
         if (std::filesystem::create_directory(work, error)) {
             return DurableFolder(target, work);
         }

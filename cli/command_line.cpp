@@ -198,3 +198,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     return {line, {}};
 }
+
+std::filesystem::path pathFromArgument(const std::string& argument) {
+    // A path of UTF-8 text: decoded on Windows, taken as it is elsewhere.
+    return std::filesystem::path(std::u8string(argument.begin(), argument.end()));
+}

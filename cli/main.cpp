@@ -17,7 +17,7 @@
 #include <vector>
 
 int main(int argc, char* argv[]) {
-    const ParsedCommandLine parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const ParsedCommandLine parsed = parseCommandLine(commandLineArguments(argc, argv));
     if (!parsed.line) {
         std::fprintf(stderr, "tallivos-cli: %s\nTry 'tallivos-cli --help'.\n", parsed.error.c_str());
         return exit_status::kUsage;

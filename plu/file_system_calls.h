@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 // Opens a new file for writing bytes; nullptr, with errno EEXIST, when
 // anything is at `path` already, so another program's file is never
@@ -23,3 +24,10 @@ bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesy
 
 // The folder's entries (names made, renamed, removed in it) reach the disk.
 bool flushFolderEntries(const std::filesystem::path& folder);
+
+// A path as text for a message: its bytes on POSIX systems, UTF-8 on Windows,
+// where path::string() throws for a name outside the ANSI code page.
+inline std::string pathText(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}

@@ -40,9 +40,13 @@ const wchar_t* WinRegionalForms::locale() const {
     return localeName_.empty() ? LOCALE_NAME_USER_DEFAULT : localeName_.c_str();
 }
 
+unsigned long WinRegionalForms::localeFlags() const {
+    return localeName_.empty() ? 0 : LOCALE_NOUSEROVERRIDE;
+}
+
 std::u16string WinRegionalForms::info(unsigned long type) const {
     wchar_t text[kTextCapacity];
-    const int length = GetLocaleInfoEx(locale(), type, text, kTextCapacity);
+    const int length = GetLocaleInfoEx(locale(), type | localeFlags(), text, kTextCapacity);
     // The length counts the closing null.
     return length > 1 ? fromWide(text, length - 1) : std::u16string();
 }
@@ -58,7 +62,8 @@ std::string WinRegionalForms::shortDate(const LocalDateTime& moment) const {
     day.wMonth = static_cast<WORD>(moment.month);
     day.wDay = static_cast<WORD>(moment.day);
     wchar_t text[kTextCapacity];
-    const int length = GetDateFormatEx(locale(), DATE_SHORTDATE, &day, nullptr, text, kTextCapacity, nullptr);
+    const int length = GetDateFormatEx(locale(), DATE_SHORTDATE | localeFlags(), &day, nullptr, text,
+                                       kTextCapacity, nullptr);
     return length > 1 ? bytesOf(fromWide(text, length - 1)) : std::string();
 }
 

@@ -11,8 +11,9 @@
 
 class WinRegionalForms final : public RegionalForms {
   public:
-    // The forms of the locale of that name ("de-DE"); the user's own, with
-    // whatever the user changed in them, when no name is given.
+    // The forms of the locale of that name ("de-DE") as the locale has them;
+    // the user's own, with whatever the user changed in them, when no name
+    // is given.
     explicit WinRegionalForms(std::wstring localeName = {}) : localeName_(std::move(localeName)) {}
 
     char decimalSeparator() const override;
@@ -21,6 +22,9 @@ class WinRegionalForms final : public RegionalForms {
 
   private:
     const wchar_t* locale() const;
+    // LOCALE_NOUSEROVERRIDE for a named locale: the user's changes are the
+    // user's locale's, even when it is the same locale.
+    unsigned long localeFlags() const;
     std::u16string info(unsigned long type) const;
 
     std::wstring localeName_;
