@@ -34,6 +34,12 @@ map_ports() {
   "$WINESERVER" -w
 }
 
+# Still running: neither gone nor ended and waiting to be reaped (a zombie).
+running() {
+  state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -c1)
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
 stop_peer() {
   pid_file="$PORTS_DIR/$1.pid"
   [ -f "$pid_file" ] || return 0
@@ -42,6 +48,13 @@ stop_peer() {
   # something else is left alone.
   if grep -q scale-sim "/proc/$pid/cmdline" 2>/dev/null; then
     kill "$pid" 2>/dev/null || true
+    # A scale removes its link as it ends: wait for that, or it could remove
+    # the link of the scale started next in its place.
+    looks=0
+    while running "$pid" && [ "$looks" -lt "$peer_start_looks" ]; do
+      looks=$((looks + 1))
+      sleep 0.1
+    done
   fi
   rm -f "$pid_file"
 }
