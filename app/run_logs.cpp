@@ -1,6 +1,7 @@
 #include "app/run_logs.h"
 
 #include "link/link_log_format.h"
+#include "plu/file_system_calls.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -65,8 +66,8 @@ std::optional<fs::path> startRunLog(const fs::path& folder, std::chrono::system_
     }
     for (int attempt = 0; attempt < kMaxNameTries; ++attempt) {
         const fs::path file = folder / runLogName(start + std::chrono::microseconds(attempt));
-        // "x": never a file that is there already, another run's above all.
-        if (std::FILE* created = std::fopen(file.string().c_str(), "wx")) {
+        // Never a file that is there already, another run's above all.
+        if (std::FILE* created = createNewFile(file)) {
             std::fclose(created);
             keepLatest(folder, kept);
             return file;

@@ -2,8 +2,8 @@
 // A folder that appears whole or not at all. Its files are written into a
 // hidden work folder beside the target, each flushed to the disk; the work
 // folder is flushed and then renamed to the target in one step, which never
-// replaces a folder already there. The platform's calls for flushing a folder
-// and renaming without replacing live here alone.
+// replaces a folder already there (the platform's calls for both are in
+// plu/file_system_calls.h).
 
 #include <filesystem>
 #include <optional>

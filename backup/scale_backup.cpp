@@ -3,6 +3,7 @@
 #include "backup_manifest.h"
 #include "durable_folder.h"
 #include "link/scale_link.h"
+#include "plu/file_system_calls.h"
 #include "plu/plu_file.h"
 #include "plu/plu_file_stamp.h"
 #include "plu/plu_grid.h"
@@ -112,11 +113,11 @@ WorkOutcome takeBackup(ScaleLink& link, UserInterface& ui, const RegionalForms& 
     // be written is known before minutes of reading.
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(folder, error))) {
-        return {WorkEnd::FileError, folder.string() + " exists already"};
+        return {WorkEnd::FileError, pathText(folder) + " exists already"};
     }
     auto target = DurableFolder::begin(folder);
     if (!target) {
-        return {WorkEnd::FileError, "cannot create a folder beside " + folder.string()};
+        return {WorkEnd::FileError, "cannot create a folder beside " + pathText(folder)};
     }
 
     const LocalDateTime taken = localNow();
@@ -140,13 +141,13 @@ WorkOutcome takeBackup(ScaleLink& link, UserInterface& ui, const RegionalForms& 
     manifest.decimalSeparator = forms.decimalSeparator();
     for (const auto& [name, bytes] : files) {
         if (!target->write(name, bytes)) {
-            return {WorkEnd::FileError, "cannot write " + std::string(name) + " in " + folder.string()};
+            return {WorkEnd::FileError, "cannot write " + std::string(name) + " in " + pathText(folder)};
         }
         manifest.files.push_back({std::string(name), sha256Hex(bytes)});
     }
     // The manifest last: a folder with one is a folder with everything.
     if (!target->write(kBackupManifestFile, formatBackupManifest(manifest)) || !target->commit()) {
-        return {WorkEnd::FileError, "cannot put the backup in place as " + folder.string()};
+        return {WorkEnd::FileError, "cannot put the backup in place as " + pathText(folder)};
     }
     return {WorkEnd::Completed, {}};
 }

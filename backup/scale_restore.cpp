@@ -1,6 +1,7 @@
 #include "scale_restore.h"
 
 #include "link/scale_link.h"
+#include "plu/file_system_calls.h"
 #include "plu/plu_file.h"
 #include "plu/plu_record.h"
 #include "plu/plu_transfer.h"
@@ -62,7 +63,7 @@ RestorePlanRead readRestorePlan(const std::filesystem::path& folder, char decima
     const auto manifestBytes = readWholeFile(folder / kBackupManifestFile, kMaxBackupFileSize);
     if (!manifestBytes) {
         RestorePlanRead read;
-        read.outcome = {WorkEnd::FileError, "cannot read " + (folder / kBackupManifestFile).string()};
+        read.outcome = {WorkEnd::FileError, "cannot read " + pathText(folder / kBackupManifestFile)};
         return read;
     }
     ManifestRead manifest = parseBackupManifest(*manifestBytes);
@@ -81,7 +82,7 @@ RestorePlanRead readRestorePlan(const std::filesystem::path& folder, char decima
         const auto bytes = readWholeFile(folder / sum.name, kMaxBackupFileSize);
         if (!bytes) {
             RestorePlanRead read;
-            read.outcome = {WorkEnd::FileError, "cannot read " + (folder / sum.name).string()};
+            read.outcome = {WorkEnd::FileError, "cannot read " + pathText(folder / sum.name)};
             return read;
         }
         if (sha256Hex(*bytes) != sum.sha256) {

@@ -28,6 +28,13 @@ constexpr std::array<CommandSpec, 10> kCommands{{
     {"restore", Command::Restore, true, false, true},
 }};
 
+// How a port is named on this platform.
+#if defined(_WIN32)
+#define TALLIVOS_PORT_FORMS "COMn (COM1 to COM255), or a device name such as CNCA0"
+#else
+#define TALLIVOS_PORT_FORMS "COMn, a device path, or a bare name under /dev"
+#endif
+
 constexpr int kFirstPlu = 1;
 constexpr int kLastPlu = 1799;
 
@@ -63,7 +70,7 @@ const char* usageText() {
            "                                     --clock); --dry-run prints what would be written\n"
            "\n"
            "options:\n"
-           "  --port PORT   COMn, a device path, or a bare name under /dev\n"
+           "  --port PORT   " TALLIVOS_PORT_FORMS "\n"
            "  --speed N     line speed in bit/s (default 9600)\n"
            "  --quiet       no progress bar (it shows only when standard error is a terminal)\n"
            "  --help        this text\n"
@@ -190,4 +197,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         return usageError("--port is needed: COMn, a device path, or a bare name under /dev");
     }
     return {line, {}};
+}
+
+std::filesystem::path pathFromArgument(const std::string& argument) {
+    // A path of UTF-8 text: decoded on Windows, taken as it is elsewhere.
+    return std::filesystem::path(std::u8string(argument.begin(), argument.end()));
 }

@@ -6,6 +6,7 @@
 // Options may stand before or after the command, as --name VALUE or
 // --name=VALUE. An option the command does not take is a usage error.
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,7 +34,7 @@ struct CommandLine {
     bool quiet = false;
     Command command = Command::Identify;
     std::string commandName;
-    std::string path; // FILE or DIR
+    std::string path; // FILE or DIR, as the arguments came (UTF-8 on Windows)
     int from = 1;
     int to = 1799;
     bool dryRun = false;
@@ -46,6 +47,11 @@ struct ParsedCommandLine {
 };
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// The file or folder a path argument names. The arguments' bytes are the
+// file system's on POSIX systems and UTF-8 on Windows (cli/terminal.h), so
+// a name in any script opens there too.
+std::filesystem::path pathFromArgument(const std::string& argument);
 
 // The text --help prints.
 const char* usageText();

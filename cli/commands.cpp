@@ -109,18 +109,20 @@ class Session {
 
     // A file is only written once its data is complete, and its folder is
     // looked at first, so minutes of reading do not end in "I/O Error!".
-    bool folderOfFileIsThere(const std::string& path) {
+    bool folderOfFileIsThere() {
         std::error_code error;
-        std::filesystem::path parent = std::filesystem::path(path).parent_path();
+        std::filesystem::path parent = file().parent_path();
         if (parent.empty()) {
             parent = ".";
         }
-        if (std::filesystem::is_directory(parent, error) && !std::filesystem::is_directory(path, error)) {
+        if (std::filesystem::is_directory(parent, error) && !std::filesystem::is_directory(file(), error)) {
             return true;
         }
-        fileError(path, std::string(kPluFileIoError));
+        fileError(line_.path, std::string(kPluFileIoError));
         return false;
     }
+    // The FILE or DIR of the command.
+    std::filesystem::path file() const { return pathFromArgument(line_.path); }
 
   private:
     const CommandLine& line_;
@@ -166,7 +168,7 @@ int identify(Session& session) {
 
 int pluLoad(Session& session) {
     const CommandLine& line = session.line();
-    if (!session.folderOfFileIsThere(line.path)) {
+    if (!session.folderOfFileIsThere()) {
         return exit_status::kFileError;
     }
     if (!session.open()) {
@@ -192,7 +194,7 @@ int pluLoad(Session& session) {
     }
     session.finished(total);
     const PluFileStamp stamp = pluFileStamp(session.forms(), localNow());
-    if (savePluFile(line.path, grid, stamp.date, stamp.time) != PluFileResult::Ok) {
+    if (savePluFile(session.file(), grid, stamp.date, stamp.time) != PluFileResult::Ok) {
         return session.fileError(line.path, std::string(kPluFileIoError));
     }
     return exit_status::kOk;
@@ -201,7 +203,7 @@ int pluLoad(Session& session) {
 int pluSave(Session& session) {
     const CommandLine& line = session.line();
     PluGrid grid;
-    const PluFileLoad load = loadPluFile(line.path, grid, session.separator());
+    const PluFileLoad load = loadPluFile(session.file(), grid, session.separator());
     if (load.result == PluFileResult::IoError) {
         return session.fileError(line.path, std::string(kPluFileIoError));
     }
@@ -258,7 +260,7 @@ SettingsStepHook settingsSteps(Session& session, int& done, int total, const cha
 
 int settingsLoad(Session& session) {
     const CommandLine& line = session.line();
-    if (!session.folderOfFileIsThere(line.path)) {
+    if (!session.folderOfFileIsThere()) {
         return exit_status::kFileError;
     }
     if (!session.open()) {
@@ -275,7 +277,7 @@ int settingsLoad(Session& session) {
         return session.stopped();
     }
     session.finished(kSettingsCommandCount);
-    if (!saveSettingsFile(line.path, settings, session.separator())) {
+    if (!saveSettingsFile(session.file(), settings, session.separator())) {
         return session.fileError(line.path, std::string(kPluFileIoError));
     }
     return exit_status::kOk;
@@ -285,7 +287,7 @@ int settingsSend(Session& session) {
     const CommandLine& line = session.line();
     const char separator = session.separator();
     ScaleSettings settings = ScaleSettings::startValues(separator);
-    const SettingsFileRead read = loadSettingsFile(line.path, separator, settings);
+    const SettingsFileRead read = loadSettingsFile(session.file(), separator, settings);
     if (read.result == SettingsFileResult::IoError) {
         return session.fileError(line.path, std::string(kPluFileIoError));
     }
@@ -305,7 +307,7 @@ int settingsSend(Session& session) {
                                   settingsSteps(session, done, total, "reading: ")) != SettingsTransferEnd::Completed) {
             return exit_status::kLinkFailed;
         }
-        loadSettingsFile(line.path, separator, settings);
+        loadSettingsFile(session.file(), separator, settings);
         if (stopRequested()) {
             return session.stopped();
         }
@@ -355,7 +357,7 @@ int clockSync(Session& session) {
 
 int report(Session& session) {
     const CommandLine& line = session.line();
-    if (!session.folderOfFileIsThere(line.path)) {
+    if (!session.folderOfFileIsThere()) {
         return exit_status::kFileError;
     }
     if (!session.open()) {
@@ -371,7 +373,7 @@ int report(Session& session) {
         return session.stopped();
     }
     session.finished(1);
-    if (!replaceFileContents(line.path, reportFileBytes(lines))) {
+    if (!replaceFileContents(session.file(), reportFileBytes(lines))) {
         return session.fileError(line.path, std::string(kPluFileIoError));
     }
     return exit_status::kOk;
@@ -382,7 +384,7 @@ int backup(Session& session) {
         return exit_status::kLinkFailed;
     }
     const WorkOutcome outcome =
-        takeBackup(session.link(), session.ui(), session.forms(), kProgram, session.line().path, session.hooks());
+        takeBackup(session.link(), session.ui(), session.forms(), kProgram, session.file(), session.hooks());
     if (outcome.end == WorkEnd::Completed) {
         session.finished(kBackupCommands);
     }
@@ -391,7 +393,7 @@ int backup(Session& session) {
 
 int restore(Session& session) {
     const CommandLine& line = session.line();
-    const RestorePlanRead read = readRestorePlan(line.path, session.separator());
+    const RestorePlanRead read = readRestorePlan(session.file(), session.separator());
     if (read.outcome.end != WorkEnd::Completed) {
         return fromWork(session, read.outcome);
     }

@@ -5,6 +5,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "exit_status.h"
+#include "link/standard_error_console.h"
 #include "progress_bar.h"
 #include "region/system_regional_forms.h"
 #include "stderr_user_interface.h"
@@ -16,7 +17,7 @@
 #include <vector>
 
 int main(int argc, char* argv[]) {
-    const ParsedCommandLine parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const ParsedCommandLine parsed = parseCommandLine(commandLineArguments(argc, argv));
     if (!parsed.line) {
         std::fprintf(stderr, "tallivos-cli: %s\nTry 'tallivos-cli --help'.\n", parsed.error.c_str());
         return exit_status::kUsage;
@@ -35,7 +36,7 @@ int main(int argc, char* argv[]) {
     const auto forms = makeSystemRegionalForms();
     StderrUserInterface ui;
     std::optional<ProgressBar> bar;
-    if (!line.quiet && standardErrorIsTerminal()) {
+    if (!line.quiet && standardErrorIsConsole()) {
         bar.emplace(stderr);
     }
     const int status = runCompanionCommand(line, *forms, ui, bar ? &*bar : nullptr);

@@ -1,12 +1,13 @@
 #include "terminal.h"
 
+#include <algorithm>
 #include <csignal>
-#include <cstdio>
 
 #if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
 #endif
 
 namespace {
@@ -24,12 +25,23 @@ extern "C" void onStopSignal(int signal) {
 
 } // namespace
 
-bool standardErrorIsTerminal() {
+std::vector<std::string> commandLineArguments(int argc, char* argv[]) {
 #if defined(_WIN32)
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return ::isatty(STDERR_FILENO) != 0;
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        std::vector<std::string> arguments;
+        for (int i = 1; i < count; ++i) {
+            const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+            std::string text(static_cast<std::size_t>(std::max(bytes, 1)), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text.data(), bytes, nullptr, nullptr);
+            text.pop_back(); // the closing null
+            arguments.push_back(std::move(text));
+        }
+        LocalFree(wide);
+        return arguments;
+    }
 #endif
+    return std::vector<std::string>(argv + 1, argv + argc);
 }
 
 void catchStopSignals() {

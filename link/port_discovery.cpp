@@ -15,11 +15,13 @@ std::string SerialPortInfo::description() const {
         if (!manufacturer.empty() && product.rfind(manufacturer, 0) != 0) {
             what = product.empty() ? manufacturer : manufacturer + " " + product;
         }
-        add(what.empty() ? "USB serial adapter" : what);
+        add(!friendlyName.empty() ? friendlyName : what.empty() ? "USB serial adapter" : what);
         add(serialNumber.empty() ? "" : "serial " + serialNumber);
         char ids[16];
         std::snprintf(ids, sizeof ids, "%04x:%04x", vendorId, productId);
         add(ids);
+    } else if (!friendlyName.empty()) {
+        add(friendlyName);
     } else if (!hardware.empty()) {
         add("built-in serial port");
         add(hardware);

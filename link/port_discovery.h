@@ -1,7 +1,8 @@
 #pragma once
 // The serial ports this computer has, each described as a person would know
 // it. One small interface for every platform: each lists its ports its own way
-// (Linux from sysfs, in linux_port_discovery.cpp).
+// (Linux from sysfs, in linux_port_discovery.cpp; Windows from its device
+// list, in win_port_discovery.cpp).
 
 #include <cstdint>
 #include <string>
@@ -17,11 +18,13 @@ struct SerialPortInfo {
     std::string serialNumber;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
-    std::string hardware; // built-in ports: the UART, e.g. "16550A UART"
+    std::string hardware;     // built-in ports: the UART, e.g. "16550A UART"
+    std::string friendlyName; // Windows: the Device Manager's name, e.g. "USB-SERIAL CH340"
 
     // The name to type or to keep: the stable path when there is one.
     std::string name() const { return stablePath.empty() ? device : stablePath; }
-    // "FTDI FT232R USB UART, serial A50285BI, 0403:6001, /dev/ttyUSB0".
+    // "FTDI FT232R USB UART, serial A50285BI, 0403:6001, /dev/ttyUSB0"; a
+    // friendly name stands for what the port is, as the user knows it there.
     std::string description() const;
 };
 

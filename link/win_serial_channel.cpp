@@ -54,12 +54,6 @@ std::wstring lockName(const std::string& devicePath) {
     return kLockPrefix + name;
 }
 
-// The name a user knows the port by: COM12 rather than \\.\COM12.
-std::string shownName(const std::string& devicePath) {
-    const std::string prefix = kDevicePrefix;
-    return devicePath.rfind(prefix, 0) == 0 ? devicePath.substr(prefix.size()) : devicePath;
-}
-
 // The reason for a refused CreateFile, with what the user can do about it.
 std::string openErrorReason(DWORD error) {
     const std::string words = windowsErrorText(error);
@@ -80,6 +74,11 @@ std::string openErrorReason(DWORD error) {
 
 WinSerialChannel::~WinSerialChannel() {
     close();
+}
+
+std::string WinSerialChannel::shownName(const std::string& devicePath) {
+    const std::string prefix = kDevicePrefix;
+    return devicePath.rfind(prefix, 0) == 0 ? devicePath.substr(prefix.size()) : devicePath;
 }
 
 std::string WinSerialChannel::devicePath(const PortId& port) {
@@ -125,7 +124,9 @@ bool WinSerialChannel::open(const PortId& port, std::uint32_t baud) {
     }
     if (lockError == ERROR_ALREADY_EXISTS) {
         CloseHandle(lock);
-        return fail(shown, kPortInUseReason);
+        fail(shown, kPortInUseReason);
+        failure_.inUse = true;
+        return false;
     }
 
     HANDLE device = CreateFileW(widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -133,7 +134,9 @@ bool WinSerialChannel::open(const PortId& port, std::uint32_t baud) {
     if (device == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         CloseHandle(lock);
-        return fail(shown, openErrorReason(error));
+        fail(shown, openErrorReason(error));
+        failure_.inUse = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+        return false;
     }
     port_ = device;
     portLock_ = lock;
@@ -179,8 +182,10 @@ bool WinSerialChannel::configure(const std::string& device, std::uint32_t baud) 
     settings.fRtsControl = RTS_CONTROL_DISABLE;
     settings.fAbortOnError = FALSE;
     if (!SetCommState(handleOf(port_), &settings)) {
-        return fail(device, "cannot configure the port at " + std::to_string(baud) +
-                                " bit/s: " + windowsErrorText(GetLastError()));
+        // The other settings are the ones every port has: it is the speed.
+        fail(device, "the port cannot run at " + std::to_string(baud) + " bit/s: " + windowsErrorText(GetLastError()));
+        failure_.speedRefused = true;
+        return false;
     }
     const DWORD readTimeoutMs = clampedMilliseconds(kBlockWriteSlack);
     if (!useTimeouts(Timeouts{0, readTimeoutMs, readTimeoutMs})) {

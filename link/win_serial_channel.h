@@ -40,6 +40,8 @@ class WinSerialChannel final : public SerialChannel {
     // under \\.\ ("COM12", "CNCA0") unless it is a device path already
     // ("\\.\COM12"). Empty when it names none.
     static std::string devicePath(const PortId& port);
+    // The name a user knows a device by: COM12 rather than \\.\COM12.
+    static std::string shownName(const std::string& devicePath);
 
   private:
     // The comm time-outs the next call needs, set only when they change.

@@ -34,8 +34,13 @@ std::chrono::system_clock::time_point fixedTime() {
 class LogLines : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+#if defined(_WIN32)
+        _putenv_s("TZ", "UTC");
+        _tzset();
+#else
         setenv("TZ", "UTC", 1);
         tzset();
+#endif
     }
     void SetUp() override {
         channel.open(PortId::numbered(1), 9600);

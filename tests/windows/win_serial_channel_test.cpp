@@ -162,6 +162,7 @@ TEST_F(ScaleOnComPort, HeldPortIsRefusedUntilItIsReleased) {
         EXPECT_FALSE(second.isOpen());
         EXPECT_EQ(second.failure().device, shown);
         EXPECT_EQ(second.failure().reason, kPortInUseReason);
+        EXPECT_TRUE(second.failure().inUse);
     }
     // Another port is not held by it.
     EXPECT_TRUE(second.open(portFromText(silentPort), kBaud)) << second.failure().reason;

@@ -9,8 +9,8 @@
 # ctest gives the settings below in the environment (tests/windows/CMakeLists.txt).
 set -eu
 : "${WINE_RUN:?}" "${WINESERVER:?}" "${WINEPREFIX:?}" "${PORTS_DIR:?}"
-: "${SCALE_PORT:?}" "${SILENT_PORT:?}" "${HUNG_UP_PORT:?}"
-ports="$SCALE_PORT $SILENT_PORT $HUNG_UP_PORT"
+: "${SCALE_PORT:?}" "${SILENT_PORT:?}" "${HUNG_UP_PORT:?}" "${COMPANION_PORT:?}"
+ports="$SCALE_PORT $SILENT_PORT $HUNG_UP_PORT $COMPANION_PORT"
 export WINEPREFIX WINEDEBUG=-all
 
 # The wineserver ends by itself this long after its last program, should the
@@ -34,6 +34,12 @@ map_ports() {
   "$WINESERVER" -w
 }
 
+# Still running: neither gone nor ended and waiting to be reaped (a zombie).
+running() {
+  state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -c1)
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
 stop_peer() {
   pid_file="$PORTS_DIR/$1.pid"
   [ -f "$pid_file" ] || return 0
@@ -42,6 +48,13 @@ stop_peer() {
   # something else is left alone.
   if grep -q scale-sim "/proc/$pid/cmdline" 2>/dev/null; then
     kill "$pid" 2>/dev/null || true
+    # A scale removes its link as it ends: wait for that, or it could remove
+    # the link of the scale started next in its place.
+    looks=0
+    while running "$pid" && [ "$looks" -lt "$peer_start_looks" ]; do
+      looks=$((looks + 1))
+      sleep 0.1
+    done
   fi
   rm -f "$pid_file"
 }
@@ -99,6 +112,7 @@ peers-start)
   start_peer "$SCALE_PORT"
   start_peer "$SILENT_PORT" --silent
   start_peer "$HUNG_UP_PORT" --hang-up
+  start_peer "$COMPANION_PORT" --seed "${COMPANION_SEED:?}"
   ;;
 peers-stop)
   for port in $ports; do
