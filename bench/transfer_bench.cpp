@@ -13,15 +13,15 @@
 // bit times a byte (start bit, 8 data bits, stop bit), and the processor time
 // of the thread that runs the exchanges, per PLU. The program's figures less
 // the reference's are what the windows add.
-#include "full_scale.h"
-#include "quiet_ui.h"
 #include "app/main_window.h"
+#include "full_scale.h"
 #include "link/commands.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "plu/plu_page.h"
 #include "plu/plu_record.h"
 #include "plu/plu_transfer.h"
+#include "quiet_ui.h"
 #include "sim/simulated_scale.h"
 
 #include <QComboBox>
@@ -57,8 +57,8 @@ double threadCpuSeconds() {
 // Kept out of line, so that a profiler (valgrind --toggle-collect='*timeTables*')
 // can single out the timed tables.
 template <class OneTable>
-[[gnu::noinline]] void timeTables(benchmark::State& state, sim::SimulatedScale& scale, ScaleLink& link, std::uint32_t baud,
-                const QuietUi& ui, OneTable oneTable) {
+[[gnu::noinline]] void timeTables(benchmark::State& state, sim::SimulatedScale& scale, ScaleLink& link,
+                                  std::uint32_t baud, const QuietUi& ui, OneTable oneTable) {
     double measured = 0;
     double wire = 0;
     double cpu = 0;
@@ -84,9 +84,8 @@ template <class OneTable>
     const auto n = static_cast<double>(state.iterations());
     // A frame sent again costs a read time-out or a whole exchange: a run
     // with any is no measure of the turnaround.
-    state.counters["repeated_attempts"] =
-        static_cast<double>((link.statistics().attempts - atStart.attempts) -
-                            (link.statistics().exchanges - atStart.exchanges));
+    state.counters["repeated_attempts"] = static_cast<double>(
+        (link.statistics().attempts - atStart.attempts) - (link.statistics().exchanges - atStart.exchanges));
     state.counters["measured_s"] = measured / n;
     state.counters["wire_s"] = wire / n;
     state.counters["ratio"] = measured / wire;
@@ -111,21 +110,27 @@ struct Program {
         }
         fillScaleWithFullTable(scale);
         form = std::make_unique<TForm1>(link, ui, stateFolder.filePath(QStringLiteral("utility.CFG")));
-        ui.onStatusText = [this](const std::string& text) { form->showStatusText(QString::fromLatin1(text)); };
+        ui.onStatusText = [this](const std::string& text) {
+            form->showStatusText(QString::fromLatin1(text));
+        };
         ui.onSystemPage = [this](bool visible) { form->setSystemTabVisible(visible); };
         form->show();
         QElapsedTimer waited;
         waited.start();
-        while (!(form->windowHandle() && form->windowHandle()->isExposed()) && waited.elapsed() < kExposeTimeoutMs) {
+        while (!(form->windowHandle() && form->windowHandle()->isExposed()) &&
+               waited.elapsed() < kExposeTimeoutMs) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
-        form->findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setEditText(QString::fromStdString(scale.device()));
+        form->findChild<QComboBox*>(QStringLiteral("ComboBox2"))
+            ->setEditText(QString::fromStdString(scale.device()));
         form->findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentText(QString::number(baud));
         form->findChild<QPushButton*>(QStringLiteral("Button11"))->click();
         page = form->findChild<PluPage*>();
         return link.isOpen() && page != nullptr;
     }
-    QPushButton* button(const char* name) const { return page->findChild<QPushButton*>(QString::fromLatin1(name)); }
+    QPushButton* button(const char* name) const {
+        return page->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
 };
 
 void BM_ProgramTransferAtLineSpeed(benchmark::State& state) {

@@ -17,10 +17,10 @@
 #include "plu_transfer.h"
 #include "plu_workbench.h"
 #include "progress_window.h"
+#include "region/qt_regional_forms.h"
 #include "scale_knowledge.h"
 #include "scale_knowledge_watch.h"
 #include "transfer_loss_marks.h"
-#include "region/qt_regional_forms.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -218,15 +218,18 @@ void PluPage::buildControls() {
     Button8 = makeButton(this, "Button8", "SAVE TO SCALE");
 
     CompareButton = makeButton(this, "CompareButton", "COMPARE WITH SCALE");
-    CompareButton->setToolTip(QStringLiteral("Reads PLU 0, PLU 1800 and FROM..TO from the scale and marks what "
-                                             "differs from the grid,\nmatched by NUM; the grid is not changed"));
+    CompareButton->setToolTip(
+        QStringLiteral("Reads PLU 0, PLU 1800 and FROM..TO from the scale and marks what "
+                       "differs from the grid,\nmatched by NUM; the grid is not changed"));
     SendChangesButton = makeButton(this, "SendChangesButton", "SEND CHANGES");
-    SendChangesButton->setToolTip(QStringLiteral("Writes only the rows of PLU 0, PLU 1800 and FROM..TO that differ "
-                                                 "from what the scale is known to hold"));
+    SendChangesButton->setToolTip(
+        QStringLiteral("Writes only the rows of PLU 0, PLU 1800 and FROM..TO that differ "
+                       "from what the scale is known to hold"));
     VerifyWrites = new QCheckBox(QStringLiteral("verify writes"), this);
     VerifyWrites->setObjectName(QStringLiteral("VerifyWrites"));
-    VerifyWrites->setToolTip(QStringLiteral("SEND CHANGES reads each PLU back after writing it, and stops at one "
-                                            "that reads back different"));
+    VerifyWrites->setToolTip(
+        QStringLiteral("SEND CHANGES reads each PLU back after writing it, and stops at one "
+                       "that reads back different"));
     CompareSendNote = new QLabel(this);
     CompareSendNote->setObjectName(QStringLiteral("CompareSendNote"));
     CompareSendNote->setTextFormat(Qt::PlainText);
@@ -621,8 +624,8 @@ void PluPage::showDataRow(int row) {
     const QModelIndex shown = proxy_->mapFromSource(model_->cellIndex(row, PluColumn::Num));
     if (shown.isValid()) {
         StringGrid1->scrollTo(shown);
-        StringGrid1->selectionModel()->setCurrentIndex(
-            shown, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        StringGrid1->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
+                                                                  QItemSelectionModel::Rows);
     }
 }
 

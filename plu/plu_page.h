@@ -93,17 +93,17 @@ class PluPage : public QWidget {
     void setCsvColumnMemoryFile(const std::filesystem::path& path);
 
     QTableView* StringGrid1 = nullptr;
-    RangeSpinEdit* SpinEdit1 = nullptr;    // FROM
-    RangeSpinEdit* SpinEdit2 = nullptr;    // TO
-    QPushButton* Button12 = nullptr;       // "ALL"
-    QPushButton* Button17 = nullptr;       // "CLEAR"
-    QPushButton* Button5 = nullptr;        // "LOAD FROM DISK"
-    QPushButton* Button6 = nullptr;        // "SAVE TO DISK"
-    QPushButton* Button7 = nullptr;        // "LOAD FROM SCALE"
-    QPushButton* Button8 = nullptr;        // "SAVE TO SCALE"
-    QLineEdit* FindEdit = nullptr;         // rows whose NUM, CODE or NAME hold the text
-    QCheckBox* InUseOnly = nullptr;        // only rows with a PLU number
-    QToolButton* PluToolsButton = nullptr; // selection operations, clipboard, undo, CSV
+    RangeSpinEdit* SpinEdit1 = nullptr;       // FROM
+    RangeSpinEdit* SpinEdit2 = nullptr;       // TO
+    QPushButton* Button12 = nullptr;          // "ALL"
+    QPushButton* Button17 = nullptr;          // "CLEAR"
+    QPushButton* Button5 = nullptr;           // "LOAD FROM DISK"
+    QPushButton* Button6 = nullptr;           // "SAVE TO DISK"
+    QPushButton* Button7 = nullptr;           // "LOAD FROM SCALE"
+    QPushButton* Button8 = nullptr;           // "SAVE TO SCALE"
+    QLineEdit* FindEdit = nullptr;            // rows whose NUM, CODE or NAME hold the text
+    QCheckBox* InUseOnly = nullptr;           // only rows with a PLU number
+    QToolButton* PluToolsButton = nullptr;    // selection operations, clipboard, undo, CSV
     QPushButton* CompareButton = nullptr;     // "COMPARE WITH SCALE"
     QPushButton* SendChangesButton = nullptr; // "SEND CHANGES"
     QCheckBox* VerifyWrites = nullptr;        // each PLU SEND CHANGES writes is read back

@@ -6,12 +6,12 @@
 #include "app/main_window.h"
 #include "app/saved_state.h"
 #include "gui/memo_lines.h"
+#include "gui/range_spin_edit.h"
 #include "link/commands.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
 #include "plu/plu_page.h"
 #include "plu/progress_window.h"
-#include "gui/range_spin_edit.h"
 #include "plu/scale_knowledge.h"
 #include "sim/simulated_scale.h"
 #include "tests/support/paint_counter.h"
@@ -366,16 +366,26 @@ TEST_F(MainWindowTest, LoadedReceiptLinesFillOneLineEachAndComeBackAfterARestart
     // box sends the same lines before and after the restart.
     const Case cases[] = {
         // An empty line between two others, an empty last line, a no-break space (byte A0).
-        {{"H\xA0" "1", "", "H3", "", "", "H6", "FOOT A", ""},
-         QStringLiteral("H\u00A0" "1\n\nH3\n\n\nH6"),
+        {{"H\xA0"
+          "1",
+          "", "H3", "", "", "H6", "FOOT A", ""},
+         QStringLiteral("H\u00A0"
+                        "1\n\nH3\n\n\nH6"),
          QStringLiteral("FOOT A\n"),
-         "\r\n51\r\n6\r\nH\xA0" "1\r\n\r\nH3\r\n\r\n\r\nH6\r\n67\r\n1\r\nFOOT A\r\n60002\r\n60001\r\n"},
+         "\r\n51\r\n6\r\nH\xA0"
+         "1\r\n\r\nH3\r\n\r\n\r\nH6\r\n67\r\n1\r\nFOOT A\r\n60002\r\n60001\r\n"},
         // Every line empty.
-        {{}, QStringLiteral("\n\n\n\n\n"), QStringLiteral("\n"),
+        {{},
+         QStringLiteral("\n\n\n\n\n"),
+         QStringLiteral("\n"),
          "\r\n51\r\n5\r\n\r\n\r\n\r\n\r\n\r\n67\r\n1\r\n\r\n60002\r\n60001\r\n"},
     };
     auto boxText = [this](const char* name) {
-        return control<QPlainTextEdit>(name)->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n').toStdString();
+        return control<QPlainTextEdit>(name)
+            ->document()
+            ->toRawText()
+            .replace(QChar::ParagraphSeparator, u'\n')
+            .toStdString();
     };
     for (const Case& c : cases) {
         scale.withMemory([&c](sim::ScaleMemory& m) { m.printLines = c.received; });

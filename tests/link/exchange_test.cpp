@@ -5,7 +5,6 @@
 #include "tests/support/scripted_channel.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {
@@ -16,7 +15,7 @@ using Kind = ScriptedChannel::Event::Kind;
 constexpr std::chrono::milliseconds kTimeout{1100};
 
 class Exchange : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { channel.open(PortId::numbered(1), 9600); }
 
     bool run(std::uint8_t command = 0x01) {
@@ -66,7 +65,7 @@ TEST_F(Exchange, WrongCheckGetsNakThenResentReplyIsTakenInTheSameAttempt) {
 }
 
 TEST_F(Exchange, ScanSkipsNoiseOtherAddressesAndFalseStarts) {
-    channel.afterRequest(hexBytes("06" /*ack*/ "55 AA 00" /*noise*/
+    channel.afterRequest(hexBytes("06" /*ack*/ "55 AA 00"   /*noise*/
                                   "C3 04 07 09 09 0E C3 02" /*a frame for address 07: ignored*/
                                   "C3 C3 04 00 01 01 C3 02" /*C3 C3 04 is no start*/
                                   "C3 04 00 02 00 02 C3 02" /*the reply*/));
@@ -77,21 +76,26 @@ TEST_F(Exchange, ScanSkipsNoiseOtherAddressesAndFalseStarts) {
 
 TEST_F(Exchange, StuffedC3InsideReplyIsOneDataByte) {
     // Data C3 05 and check 00^C3^05 = C6.
-    channel.afterRequest(hexBytes("06 C3 04 00" "C3 C3" /*one data C3*/ "05" "C6" /*check*/ "C3 02"));
+    channel.afterRequest(hexBytes("06 C3 04 00"
+                                  "C3 C3" /*one data C3*/ "05"
+                                  "C6" /*check*/ "C3 02"));
     ASSERT_TRUE(run());
     EXPECT_EQ(responseData(), hexBytes("C3 05"));
 }
 
 TEST_F(Exchange, StartMarkInsideReplyRestartsTheFrame) {
     // The first frame is cut off by C3 04: its bytes are overwritten from 0.
-    channel.afterRequest(hexBytes("06 C3 04 00 AA BB CC" "C3 04 00" /*restart*/ "05 01 04" "C3 02"));
+    channel.afterRequest(hexBytes("06 C3 04 00 AA BB CC"
+                                  "C3 04 00" /*restart*/ "05 01 04"
+                                  "C3 02"));
     ASSERT_TRUE(run());
     EXPECT_EQ(responseData(), hexBytes("05 01"));
 }
 
 TEST_F(Exchange, OtherMarkInsideReplyAbandonsFrameAndScanGoesOn) {
     // C3 07 abandons the frame; the scan then finds the good one.
-    channel.afterRequest(hexBytes("06 C3 04 00 11 C3 07 22" "C3 04 00 05 01 04 C3 02"));
+    channel.afterRequest(hexBytes("06 C3 04 00 11 C3 07 22"
+                                  "C3 04 00 05 01 04 C3 02"));
     ASSERT_TRUE(run());
     EXPECT_EQ(responseData(), hexBytes("05 01"));
 }
@@ -115,7 +119,8 @@ TEST_F(Exchange, AnyFirstByteButNakCountsAsAcknowledgement) {
 }
 
 TEST_F(Exchange, EmptyReplyIsAcceptedAndReadsZeros) {
-    channel.afterRequest(hexBytes("06 C3 04 00" "00" /*check only*/ "C3 02"));
+    channel.afterRequest(hexBytes("06 C3 04 00"
+                                  "00" /*check only*/ "C3 02"));
     ASSERT_TRUE(run());
     EXPECT_EQ(buffer.responseLength(), 0u);
     EXPECT_EQ(buffer.getU8(), 0);
@@ -199,9 +204,22 @@ TEST_F(Exchange, FloodEndsEachAttemptAfter2048Bytes) {
     for (int i = 0; i < 3; ++i) {
         channel.afterRequest(Bytes(1 + 5000, 0x55)); // ack, then endless noise
     }
-    EXPECT_FALSE(run());
+    struct Purges : LinkObserver {
+        std::vector<std::size_t> discarded;
+        void onLinkEvent(const LinkEvent& event) override {
+            if (event.kind == LinkEventKind::Purged) {
+                discarded.push_back(event.count);
+            }
+        }
+    } purges;
+    tally = {};
+    EXPECT_FALSE(exchangeFrames(channel, buffer, 0, 0x01,
+                                ExchangeSettings{kTimeout, frame::kMaxAttempts, &purges}, tally));
     EXPECT_EQ(tally.attempts, 3);
     EXPECT_EQ(channel.bytesRead, 3u * (1 + frame::kMaxBytesPerAttempt));
+    // What each attempt left of its noise is thrown away, and the log says how much.
+    const std::size_t left = 5000 - frame::kMaxBytesPerAttempt;
+    EXPECT_EQ(purges.discarded, (std::vector<std::size_t>{left, left, left}));
 }
 
 TEST_F(Exchange, RejectedResendsCountTowardTheFloodBound) {

@@ -2,11 +2,11 @@
 // editors, the file buttons, and the transfers against the simulated scale
 // over a real pseudo-terminal.
 
+#include "gui/range_spin_edit.h"
 #include "plu/plu_file.h"
 #include "plu/plu_file_stamp.h"
 #include "plu/plu_page.h"
 #include "plu/progress_window.h"
-#include "gui/range_spin_edit.h"
 #include "plu_page_fixture.h"
 #include "region/qt_regional_forms.h"
 #include "tests/support/paint_counter.h"
@@ -72,7 +72,7 @@ TEST_F(PluPageTest, GridLayoutAndClear) {
 TEST_F(PluPageTest, WidestNumbersAndEveryHeaderFitTheirColumns) {
     // What a person must read whole in each column: the widest figure the
     // scale commonly sends or the checks let through.
-    const char* widest[kPluColumns] = {"65535", "9999.99", "2000001", "-40",      "8",         "1",     "1",
+    const char* widest[kPluColumns] = {"65535", "9999.99", "2000001", "-40",     "8",      "1",     "1",
                                        "1",     "",        "-32768",  "123.456", "999.99", "-32768"};
     QStyle* style = grid().style();
     // A cell draws its text inside a margin on each side and one grid line.
@@ -210,7 +210,8 @@ TEST(PluFileStampTest, LongTimeWithoutZoneUnderTwoLocales) {
     EXPECT_EQ(timeFormatWithoutZone("HH:mm:ss (t)"), "HH:mm:ss");
     EXPECT_EQ(timeFormatWithoutZone("HH 'to' mm"), "HH 'to' mm");
     const LocalDateTime moment{2026, 12, 8, 17, 5, 9};
-    const PluFileStamp german = pluFileStamp(QtRegionalForms(QLocale(QLocale::German, QLocale::Germany)), moment);
+    const PluFileStamp german =
+        pluFileStamp(QtRegionalForms(QLocale(QLocale::German, QLocale::Germany)), moment);
     EXPECT_EQ(german.date, "08.12.26");
     EXPECT_EQ(german.time, "17:05:09");
     const PluFileStamp english =

@@ -32,7 +32,7 @@ struct KindsSeen : LinkObserver {
 };
 
 class Toolkit : public ScaleOverPty {
-protected:
+  protected:
     void SetUp() override {
         ScaleOverPty::SetUp();
         link.addObserver(seen);
@@ -65,16 +65,18 @@ TEST_F(Toolkit, TheObserverSeesEveryMisstepOfAMisbehavingScale) {
             EXPECT_TRUE(seen.saw(kind)) << static_cast<int>(fault) << " " << static_cast<int>(kind);
         }
         // Every exchange ends with the reply taken.
-        EXPECT_TRUE(seen.saw(K::ReplyReceived) && seen.saw(K::AcknowledgementSent)) << static_cast<int>(fault);
+        EXPECT_TRUE(seen.saw(K::ReplyReceived) && seen.saw(K::AcknowledgementSent))
+            << static_cast<int>(fault);
     }
 
-    // A flood in every attempt: each ends on its byte cap, what is left of it
-    // is purged, and the exchange gives up.
+    // A flood in every attempt: each ends on its byte cap and the exchange
+    // gives up. (How much of the flood is still on its way when the link
+    // purges depends on the two threads' timing; the scripted channel's
+    // tests count the purged bytes.)
     seen.kinds.clear();
     scale.injectFault(sim::Fault::Flood, 3);
     EXPECT_FALSE(identify());
     EXPECT_EQ(seen.kinds.count(K::TooManyBytes), 3u);
-    EXPECT_TRUE(seen.saw(K::Purged));
     EXPECT_EQ(seen.kinds.count(K::ExchangeFailed), 1u);
     EXPECT_EQ(seen.kinds.count(K::RequestSent), 3u);
 }
@@ -104,14 +106,16 @@ TEST_F(Toolkit, AFailedConnectSaysAtWhichSpeedTheScaleAnswersOrThatItAnswersAtNo
     scale.setScaleSpeed(9600);
     const PortId port = PortId::named(scale.device());
     std::string details = diagnoseSilentPort(link.channel(), port, 115200, kSelectorSpeeds);
-    EXPECT_EQ(details, "The scale answered at 9600 bit/s, not at 115200: choose 9600 in the speed list, or set "
-                       "the scale's RS Baud rate to 115200.");
+    EXPECT_EQ(details,
+              "The scale answered at 9600 bit/s, not at 115200: choose 9600 in the speed list, or set "
+              "the scale's RS Baud rate to 115200.");
     EXPECT_FALSE(link.channel().isOpen());
 
     scale.setScaleSpeed(300); // a speed the list does not offer
     details = diagnoseSilentPort(link.channel(), port, 9600, kSelectorSpeeds);
-    EXPECT_EQ(details, scale.device() +
-                           " opens but answers nothing at any speed: check the cable and the scale's RS Baud rate.");
+    EXPECT_EQ(details,
+              scale.device() +
+                  " opens but answers nothing at any speed: check the cable and the scale's RS Baud rate.");
 }
 
 // Two ports where nobody answers, the scale at 9600 bit/s on the third, a
