@@ -12,11 +12,13 @@
 #include "app/main_window.h"
 #include "link/posix_serial_channel.h"
 #include "link/scale_link.h"
+#include "plu/plu_grid.h"
 #include "plu/plu_page.h"
 #include "plu/progress_window.h"
 #include "settings/settings_page.h"
 #include "settings/system_page.h"
 #include "sim/scale_display.h"
+#include "sim/scale_records.h"
 #include "sim/simulated_scale.h"
 #include "tests/support/recording_ui.h"
 #include "tools/logo_window.h"
@@ -34,10 +36,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -58,8 +64,11 @@ constexpr int kPollingTimeMs = 300;
 // A window just shown lays out long texts in the background (the help text's
 // scroll bar); this long is left to it before its picture is taken.
 constexpr int kLayoutTimeMs = 100;
-// When the progress window is pictured during the PLU load.
-constexpr int kProgressPictureAfterMs = 150;
+// When the progress window is pictured during the PLU load, which runs on a
+// line paced at kProgressLineSpeed so that it lasts long enough to be seen
+// (about 3 s for the whole table).
+constexpr int kProgressPictureAfterMs = 400;
+constexpr std::uint32_t kProgressLineSpeed = 460800;
 constexpr int kProgressWatchMs = 2;
 
 // The receipt logo is 384 dots wide (48 bytes a row); a logo of a third of the
@@ -84,6 +93,25 @@ void save(QWidget& window, const QDir& folder, const char* name) {
     settle(kLayoutTimeMs);
     const QString path = folder.filePath(QString::fromLatin1(name));
     if (!window.grab().save(path, "PNG")) {
+        fail(qPrintable(QStringLiteral("cannot write ") + path));
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+// Two windows that stand side by side on the screen, in one picture.
+void saveSideBySide(QWidget& left, QWidget& right, const QDir& folder, const char* name) {
+    settle(kLayoutTimeMs);
+    const QPixmap first = left.grab();
+    const QPixmap second = right.grab();
+    constexpr int kGap = 8;
+    QPixmap both(first.width() + kGap + second.width(), std::max(first.height(), second.height()));
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, first);
+    painter.drawPixmap(first.width() + kGap, 0, second);
+    painter.end();
+    const QString path = folder.filePath(QString::fromLatin1(name));
+    if (!both.save(path, "PNG")) {
         fail(qPrintable(QStringLiteral("cannot write ") + path));
     }
     std::printf("%s\n", qPrintable(path));
@@ -136,11 +164,13 @@ bool writeLogoPicture(const QString& path) {
     name.setBold(true);
     painter.setFont(name);
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(100, 6, 280, 40), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("GREEN CORNER"));
+    painter.drawText(QRectF(100, 6, 280, 40), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("GREEN CORNER"));
     QFont line(QStringLiteral("DejaVu Sans"));
     line.setPixelSize(20);
     painter.setFont(line);
-    painter.drawText(QRectF(100, 44, 280, 26), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("fresh market"));
+    painter.drawText(QRectF(100, 44, 280, 26), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("fresh market"));
 
     QLinearGradient band(100, 0, 376, 0);
     band.setColorAt(0, QColor(40, 40, 40));
@@ -148,6 +178,17 @@ bool writeLogoPicture(const QString& path) {
     painter.fillRect(QRectF(100, 76, 276, 10), band);
     painter.end();
     return image.save(path, "PNG");
+}
+
+// Types a price into the grid's row of PLU `plu`, as a user edits the cell.
+void typePrice(QAbstractItemModel& grid, const QString& plu, const QString& price) {
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        if (grid.index(row, PluColumn::Num).data().toString() == plu) {
+            grid.setData(grid.index(row, PluColumn::Price), price);
+            return;
+        }
+    }
+    fail("a PLU of the demo shop is missing from the grid");
 }
 
 } // namespace
@@ -202,8 +243,9 @@ int main(int argc, char* argv[]) {
     pages->setCurrentIndex(kPluTab);
     auto* pluPage = page<PluPage>(form);
     bool progressPictured = false;
-    // The label of the progress window is painted a few times a second, not
-    // after every PLU: picture it at one of those moments, as the screen shows it.
+    // The progress window is painted a few times a second, not after every
+    // PLU, and the bar only when it has grown: picture it at a moment when
+    // both are painted, as the screen shows it.
     QTimer watch;
     watch.setInterval(kProgressWatchMs);
     QElapsedTimer sinceStart;
@@ -211,7 +253,8 @@ int main(int argc, char* argv[]) {
     QObject::connect(&watch, &QTimer::timeout, [&] {
         auto* progress = form.progressWindow();
         if (progressPictured || progress == nullptr || !progress->isVisible() ||
-            sinceStart.elapsed() < kProgressPictureAfterMs || !progress->Label1->updatesEnabled()) {
+            sinceStart.elapsed() < kProgressPictureAfterMs || !progress->Label1->updatesEnabled() ||
+            !progress->ProgressBar1->updatesEnabled()) {
             return;
         }
         save(*progress, output, "progress-window.png");
@@ -219,8 +262,12 @@ int main(int argc, char* argv[]) {
         watch.stop();
     });
     watch.start();
+    scale.setPacing(kProgressLineSpeed);
     child<QPushButton>(*pluPage, "Button7")->click();
+    scale.setPacing(0);
+    watch.stop();
     save(form, output, "plu-page.png");
+    save(form, output, "main-window.png"); // the README's first picture
     if (!progressPictured) {
         std::fprintf(stderr, "take_screenshots: the load ended before the progress window was pictured\n");
     }
@@ -280,6 +327,29 @@ int main(int argc, char* argv[]) {
     child<QPushButton>(form, "Button15")->click();
     save(*form.helpWindow(), output, "help-window.png");
     form.helpWindow()->hide();
+
+    // The communication log after a clock read that the scale refused once
+    // with a NAK, as a technician sees a misstep and its second attempt.
+    pages->setCurrentIndex(kSettingsTab);
+    scale.injectFault(sim::Fault::Nak, 1);
+    child<QPushButton>(*page<SettingsPage>(form), "Button4")->click();
+    child<QToolButton>(form, "LogButton")->click();
+    save(*child<QWidget>(form, "LogWindow"), output, "log-window.png");
+    child<QWidget>(form, "LogWindow")->hide();
+
+    // COMPARE WITH SCALE after two prices changed in the grid and a name
+    // changed at the counter since the load.
+    pages->setCurrentIndex(kPluTab);
+    QAbstractItemModel& grid = *pluPage->StringGrid1->model();
+    typePrice(grid, QStringLiteral("3"), QStringLiteral("2.99"));
+    typePrice(grid, QStringLiteral("5"), QStringLiteral("2.39"));
+    scale.withMemory([](sim::ScaleMemory& m) {
+        sim::PluFields grapes = sim::decodePlu(m.plu[8]);
+        grapes.name = "Grapes white seedless";
+        m.plu[8] = sim::encodePlu(grapes);
+    });
+    child<QPushButton>(*pluPage, "CompareButton")->click();
+    saveSideBySide(form, *child<QWidget>(form, "CompareResult"), output, "compare-result.png");
 
     for (const auto& error : ui.errors) {
         std::fprintf(stderr, "take_screenshots: the program showed \"%s\" (%s)\n", error.text.c_str(),
