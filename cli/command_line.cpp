@@ -7,7 +7,7 @@
 
 namespace {
 
-struct CommandSpec {
+struct KnownCommand {
     const char* name;
     Command command;
     bool takesPath;
@@ -15,7 +15,7 @@ struct CommandSpec {
     bool takesRestoreOptions;
 };
 
-constexpr std::array<CommandSpec, 10> kCommands{{
+constexpr std::array<KnownCommand, 10> kCommands{{
     {"identify", Command::Identify, false, false, false},
     {"plu-load", Command::PluLoad, true, true, false},
     {"plu-save", Command::PluSave, true, true, false},
@@ -59,12 +59,14 @@ const char* usageText() {
            "  settings-load FILE                 read the settings as the SETTINGS page's LOAD FROM SCALE\n"
            "                                     does and write them to FILE\n"
            "  settings-send FILE                 send FILE's settings as SEND TO SCALE does (54 commands);\n"
-           "                                     a file that leaves settings out is put over the scale's own\n"
+           "                                     a file that leaves settings out is put over the scale's "
+           "own\n"
            "  clock-read                         print the scale's clock in the clock box's form\n"
            "  clock-sync                         set the scale's clock to the PC's time now\n"
            "  report FILE                        read the report and write its text as SAVE TO FILE does\n"
            "  backup DIR                         write everything readable into the new folder DIR:\n"
-           "                                     plus.txt, settings.txt, clock.txt, report.txt, manifest.txt\n"
+           "                                     plus.txt, settings.txt, clock.txt, report.txt, "
+           "manifest.txt\n"
            "  restore DIR [--dry-run] [--clock]  check the backup's sums, then write its PLUs and settings\n"
            "                                     (never the calibration parameters; the clock only with\n"
            "                                     --clock); --dry-run prints what would be written\n"
@@ -83,7 +85,7 @@ const char* usageText() {
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     std::vector<std::string> positional;
-    const CommandSpec* spec = nullptr;
+    const KnownCommand* known = nullptr;
     bool rangeGiven = false;
     bool restoreOptionGiven = false;
 
@@ -166,30 +168,33 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (positional.empty()) {
         return usageError("no command given");
     }
-    for (const CommandSpec& candidate : kCommands) {
+    for (const KnownCommand& candidate : kCommands) {
         if (positional.front() == candidate.name) {
-            spec = &candidate;
+            known = &candidate;
         }
     }
-    if (spec == nullptr) {
+    if (known == nullptr) {
         return usageError("unknown command " + positional.front());
     }
-    line.command = spec->command;
-    line.commandName = spec->name;
-    const std::size_t wanted = spec->takesPath ? 2 : 1;
+    line.command = known->command;
+    line.commandName = known->name;
+    const std::size_t wanted = known->takesPath ? 2 : 1;
     if (positional.size() < wanted) {
-        return usageError(line.commandName + " needs a " + (spec->command == Command::Backup || spec->command == Command::Restore ? "folder" : "file") + " name");
+        return usageError(
+            line.commandName + " needs a " +
+            (known->command == Command::Backup || known->command == Command::Restore ? "folder" : "file") +
+            " name");
     }
     if (positional.size() > wanted) {
         return usageError(line.commandName + " takes no argument " + positional[wanted]);
     }
-    if (spec->takesPath) {
+    if (known->takesPath) {
         line.path = positional[1];
     }
-    if (rangeGiven && !spec->takesRange) {
+    if (rangeGiven && !known->takesRange) {
         return usageError(line.commandName + " takes no --from or --to");
     }
-    if (restoreOptionGiven && !spec->takesRestoreOptions) {
+    if (restoreOptionGiven && !known->takesRestoreOptions) {
         return usageError(line.commandName + " takes no --dry-run or --clock");
     }
     // A dry run talks to no scale, so it needs no port.
