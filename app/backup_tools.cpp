@@ -33,14 +33,23 @@ WorkOutcome BackupTools::runJob(int total, const std::function<WorkOutcome(const
     closeAfterJob_ = false;
     mainWindow_.installEventFilter(this);
     progress_.beginTransfer(total);
+    // Pending events (the repaint, a click on "STOP") run while each command
+    // and its reply cross the line, where the program waits anyway; a step
+    // that made no exchange (a file written) lets them run itself.
+    ScaleLink& link = context_.link;
+    link.setWhileWaiting([] { QCoreApplication::processEvents(); });
+    std::uint64_t exchangesSeen = link.statistics().exchanges;
     WorkHooks hooks;
-    hooks.step = [this](int done, int, const std::string& what) {
+    hooks.step = [&](int done, int, const std::string& what) {
         progress_.setStep(done, bytesToQString(what));
-        // The repaint, and a click on "STOP".
-        QCoreApplication::processEvents();
+        if (link.statistics().exchanges == exchangesSeen) {
+            QCoreApplication::processEvents();
+        }
+        exchangesSeen = link.statistics().exchanges;
     };
     hooks.working = [this] { return progress_.Working; };
     const WorkOutcome outcome = job(hooks);
+    link.setWhileWaiting({});
     progress_.endTransfer();
     mainWindow_.removeEventFilter(this);
     running_ = false;

@@ -298,6 +298,9 @@ bool exchangeFrames(SerialChannel& channel, MessageBuffer& buffer, std::uint8_t 
         // A request that fails to go out shows up as a silent scale.
         channel.writeBlock(requestBytes);
         trace.tell(LinkEventKind::RequestSent, requestBytes);
+        if (attempt == 1 && settings.whileWaiting != nullptr) {
+            (*settings.whileWaiting)();
+        }
 
         const auto acknowledgement = channel.readByte(settings.readTimeout);
         if (!acknowledgement) {

@@ -25,6 +25,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 namespace frame {
@@ -76,6 +77,10 @@ struct ExchangeSettings {
     std::chrono::milliseconds readTimeout;
     int attempts = frame::kMaxAttempts;
     LinkObserver* observer = nullptr;
+    // Work done while the first request and its reply cross the line: run
+    // once per exchange, right after that request went out, so its time is
+    // spent in a wait the exchange has anyway. Null: none.
+    const std::function<void()>* whileWaiting = nullptr;
 };
 
 // Runs the whole exchange: up to `attempts` attempts, each purging stale

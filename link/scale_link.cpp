@@ -60,8 +60,15 @@ OpenFailure ScaleLink::openFailure() const { return channel_->failure(); }
 
 void ScaleLink::exchange() {
     ExchangeTally tally;
-    linkError_ = !exchangeFrames(*channel_, buffer_, address_, command_,
-                                 ExchangeSettings{kReadTimeout, frame::kMaxAttempts, observer()}, tally);
+    ExchangeSettings settings{kReadTimeout, frame::kMaxAttempts, observer()};
+    const std::function<void()> waitWork = [this] {
+        const InProgress running(inWaitWork_);
+        whileWaiting_();
+    };
+    if (whileWaiting_ && inWaitWork_ == 0) {
+        settings.whileWaiting = &waitWork;
+    }
+    linkError_ = !exchangeFrames(*channel_, buffer_, address_, command_, settings, tally);
     ++stats_.exchanges;
     stats_.attempts += static_cast<std::uint64_t>(tally.attempts);
     stats_.purges += static_cast<std::uint64_t>(tally.purges);

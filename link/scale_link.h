@@ -56,6 +56,12 @@ public:
     // poll skips a tick while this holds.
     bool commandInProgress() const { return inProgress_ > 0; }
 
+    // Work run while each exchange waits for its reply, once per exchange
+    // (a window lets its pending events run there, rather than between
+    // commands where the scale would wait for it); empty for none. The work
+    // must not start a command itself, and is not run within itself.
+    void setWhileWaiting(std::function<void()> work) { whileWaiting_ = std::move(work); }
+
     // Counters for tests and benchmarks.
     struct Statistics {
         std::uint64_t exchanges = 0;
@@ -84,6 +90,8 @@ private:
     std::uint8_t command_ = 0;
     bool linkError_ = false;
     int inProgress_ = 0;
+    std::function<void()> whileWaiting_;
+    int inWaitWork_ = 0;
     Statistics stats_;
     LinkObservers observers_;
     std::string openPort_; // the port's label while open, for the log

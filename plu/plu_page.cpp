@@ -600,10 +600,14 @@ void PluPage::runScaleJob(int span, const std::function<void(TForm2&, const Tran
             atPaintMoment();
         }
     };
-    // Pending events include the paints the progress window and the grid ask
-    // for at a paint moment, so neither is repainted by force per PLU.
-    hooks.letEventsRun = [] { QCoreApplication::processEvents(); };
+    // Pending events (the paints the progress window and the grid ask for at a
+    // paint moment, the STOP click) run while each request and its reply
+    // cross the line: the program waits there anyway, whereas between PLUs
+    // the scale would wait for the window. STOP is still seen after the PLU
+    // whose exchange it came in.
+    context_.link.setWhileWaiting([] { QCoreApplication::processEvents(); });
     job(progress, hooks);
+    context_.link.setWhileWaiting({});
 
     progress.endTransfer();
     transferRunning_ = false;

@@ -138,6 +138,29 @@ TEST_F(Link, CommandIsInProgressWhileItsErrorBoxIsOpen) {
     EXPECT_FALSE(link->commandInProgress());
 }
 
+// The window's events run while the request and its reply are on the line:
+// once an exchange, after its first request went out, never inside itself,
+// and not any more once the work is taken away.
+TEST_F(Link, WorkWhileWaitingRunsOnceAnExchangeAfterTheRequest) {
+    connect();
+    std::vector<std::size_t> requestsSeen;
+    link->setWhileWaiting([&] {
+        requestsSeen.push_back(channel->requests().size());
+        link->send(cmd::kIdentify); // a command inside it does not run it again
+    });
+    channel->afterRequest({}); // silent: the request goes a second time
+    channel->afterRequest(scaleReply(hexBytes("00 00")));
+    channel->afterRequest(scaleReply(hexBytes("00 00")));
+    link->buffer().clear();
+    EXPECT_TRUE(link->runCommand(cmd::kReadClock));
+    EXPECT_EQ(requestsSeen, std::vector<std::size_t>{1});
+
+    link->setWhileWaiting({});
+    channel->afterRequest(scaleReply(hexBytes("00 00")));
+    EXPECT_TRUE(link->runCommand(cmd::kReadClock));
+    EXPECT_EQ(requestsSeen.size(), 1u);
+}
+
 TEST(ConversionError, TextsAndTitle) {
     EXPECT_EQ(conversionErrorText("12x", NumberKind::Integer), "'12x' is not a valid integer value.");
     EXPECT_EQ(conversionErrorText("", NumberKind::FloatingPoint), "'' is not a valid floating point value.");

@@ -273,11 +273,11 @@ TEST_F(PluPageTest, AllAbsentLeavesRowsBeyondTwoAndProgressRunsThrough) {
     fillScale([](int plu) { return plu == 0 || plu == 1800; });
     setCell(3, 0, "keep");
     setRange(1, 100);
+    // The furthest the bar came: it is set back to 0 as the transfer ends.
     int lastPosition = -1;
-    duringTransfer([&] {
-        lastPosition = progress().findChild<QProgressBar*>("ProgressBar1")->value();
-        return false;
-    });
+    auto* bar = progress().findChild<QProgressBar*>("ProgressBar1");
+    QObject::connect(bar, &QProgressBar::valueChanged, bar,
+                     [&](int value) { lastPosition = std::max(lastPosition, value); });
     click("Button7");
     EXPECT_EQ(requestedPlus(0x04).size(), 102u);
     EXPECT_EQ(cell(2, 0), "1800");
