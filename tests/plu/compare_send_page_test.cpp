@@ -205,13 +205,9 @@ TEST_F(CompareSendTest, ACounterChangeIsKeptOnRequestAndAFailureMidSendLeavesNot
     // goes out, and keeps the scale's. The scale then stops answering at the
     // third write: was it carried out? Nobody knows.
     ui.answers.push_back(std::size_t{0}); // KEEP THE SCALE'S
-    duringTransfer([&] {
-        if (progress().ProgressBar1->value() != 2) {
-            return false;
-        }
-        scale.injectFault(sim::Fault::Nak, 3);
-        return true;
-    });
+    // Two plain answers (the writes of PLUs 1 and 2), then none for the third.
+    scale.injectFault(sim::Fault::Late, 2);
+    scale.injectFault(sim::Fault::Nak, 3);
     scale.clearRequests();
     click("SendChangesButton");
     ASSERT_EQ(ui.questions.size(), 1u);
