@@ -72,10 +72,15 @@ PixelTaps linearTaps(std::int64_t i, std::int64_t from, std::int64_t to) {
     return taps;
 }
 
-AxisTaps axisTaps(int from, int to) {
+// The taps of the first `count` of the `to` new pixels: a picture far taller
+// than wide, stretched to the logo's width, has hundreds of millions of new
+// rows of which the logo keeps a few hundred, and each new pixel's taps
+// depend only on its own place.
+AxisTaps axisTaps(int from, int to, int count) {
     std::vector<PixelTaps> pixels;
-    pixels.reserve(static_cast<std::size_t>(to));
-    for (int i = 0; i < to; ++i) {
+    count = std::clamp(count, 0, to);
+    pixels.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
         pixels.push_back(to <= from ? areaTaps(i, from, to) : linearTaps(i, from, to));
     }
     AxisTaps axis;
@@ -105,8 +110,8 @@ std::vector<std::uint16_t> scaleLevels(std::span<const std::uint16_t> levels, in
     if (width <= 0 || height <= 0 || toWidth <= 0 || rowsWanted <= 0) {
         return {};
     }
-    const AxisTaps across = axisTaps(width, toWidth);
-    const AxisTaps down = axisTaps(height, toHeight);
+    const AxisTaps across = axisTaps(width, toWidth, toWidth);
+    const AxisTaps down = axisTaps(height, toHeight, rowsWanted);
     const auto stride = [](const AxisTaps& axis) { return static_cast<std::size_t>(axis.stride); };
     const auto newWidth = static_cast<std::size_t>(toWidth);
 

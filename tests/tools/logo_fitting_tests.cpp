@@ -76,6 +76,16 @@ TEST(FitLogo, CropIsTheUnscaledPictureAndPlacementMovesOnlyNarrowOnes) {
     EXPECT_EQ(fitLogo(wide, FitMode::Crop, Placement::Centre).at(0, 0), 0);
 }
 
+// A picture one pixel wide and two million tall, stretched to the logo's
+// width, would be 768 million rows; only the 250 the logo keeps are made.
+TEST(FitLogo, AVeryTallNarrowPictureStretchedToTheWidthMakesOnlyTheRowsKept) {
+    SourcePicture tall{1, 2'000'000, Levels(2'000'000, 64 * 40)};
+    const GreyImage image = fitLogo(tall, FitMode::FitWidth, Placement::Left);
+    ASSERT_EQ(image.height, kLogoMaxHeight);
+    EXPECT_EQ(image.at(0, 0), 40);
+    EXPECT_EQ(image.at(kLogoWidth - 1, kLogoMaxHeight - 1), 40);
+}
+
 TEST(ScaleLevels, ShrinkingAveragesAreasAndGrowingInterpolates) {
     // Halving: each new pixel is the mean of two.
     EXPECT_EQ(scaleLevels(Levels{0, 100, 200, 300}, 4, 1, 2, 1, 1), (Levels{50, 250}));
