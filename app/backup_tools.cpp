@@ -37,7 +37,6 @@ WorkOutcome BackupTools::runJob(int total, const std::function<WorkOutcome(const
     // and its reply cross the line, where the program waits anyway; a step
     // that made no exchange (a file written) lets them run itself.
     ScaleLink& link = context_.link;
-    link.setWhileWaiting([] { QCoreApplication::processEvents(); });
     std::uint64_t exchangesSeen = link.statistics().exchanges;
     WorkHooks hooks;
     hooks.step = [&](int done, int, const std::string& what) {
@@ -48,8 +47,8 @@ WorkOutcome BackupTools::runJob(int total, const std::function<WorkOutcome(const
         exchangesSeen = link.statistics().exchanges;
     };
     hooks.working = [this] { return progress_.Working; };
+    const WorkWhileWaiting events(link, [] { QCoreApplication::processEvents(); });
     const WorkOutcome outcome = job(hooks);
-    link.setWhileWaiting({});
     progress_.endTransfer();
     mainWindow_.removeEventFilter(this);
     running_ = false;

@@ -61,7 +61,6 @@ WorkEnd readEverything(ScaleLink& link, UserInterface& ui, const RegionalForms& 
 
     TransferHooks transferHooks;
     transferHooks.working = hooks.working;
-    transferHooks.letEventsRun = hooks.letEventsRun;
     const TransferEnd plus = loadPluRange(
         kFirstRangePlu, kLastRangePlu,
         [&](std::uint16_t plu, int row) {

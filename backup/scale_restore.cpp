@@ -200,7 +200,6 @@ WorkOutcome restoreBackup(ScaleLink& link, UserInterface& ui, const RestorePlan&
 
     TransferHooks transferHooks;
     transferHooks.working = hooks.working;
-    transferHooks.letEventsRun = hooks.letEventsRun;
     const char backupSeparator = plan.manifest.decimalSeparator;
     const TransferEnd plus = savePluRange(
         kFirstRangePlu, kLastRangePlu,

@@ -15,8 +15,6 @@ struct WorkHooks {
     std::function<void(int done, int total, const std::string& next)> step;
     // False once the person asked to stop; looked at between two PLUs.
     std::function<bool()> working;
-    // Lets pending user-interface events run (repaint, the "STOP" click).
-    std::function<void()> letEventsRun;
 };
 
 enum class WorkEnd {

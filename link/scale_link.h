@@ -97,6 +97,21 @@ private:
     std::string openPort_; // the port's label while open, for the log
 };
 
+// Sets the link's work while waiting for as long as it lives, and takes it
+// away again however the scope is left.
+class WorkWhileWaiting {
+public:
+    WorkWhileWaiting(ScaleLink& link, std::function<void()> work) : link_(link) {
+        link_.setWhileWaiting(std::move(work));
+    }
+    ~WorkWhileWaiting() { link_.setWhileWaiting({}); }
+    WorkWhileWaiting(const WorkWhileWaiting&) = delete;
+    WorkWhileWaiting& operator=(const WorkWhileWaiting&) = delete;
+
+private:
+    ScaleLink& link_;
+};
+
 // Text for the box that reports a number that does not convert:
 // "'12x' is not a valid integer value." / "... floating point value."
 enum class NumberKind { Integer, FloatingPoint };

@@ -605,9 +605,8 @@ void PluPage::runScaleJob(int span, const std::function<void(TForm2&, const Tran
     // cross the line: the program waits there anyway, whereas between PLUs
     // the scale would wait for the window. STOP is still seen after the PLU
     // whose exchange it came in.
-    context_.link.setWhileWaiting([] { QCoreApplication::processEvents(); });
+    const WorkWhileWaiting events(context_.link, [] { QCoreApplication::processEvents(); });
     job(progress, hooks);
-    context_.link.setWhileWaiting({});
 
     progress.endTransfer();
     transferRunning_ = false;

@@ -12,14 +12,10 @@ bool stillWorking(const TransferHooks& hooks) {
     return !hooks.working || hooks.working();
 }
 
-// After each PLU of the range: the progress moves on and pending events run,
-// which is where a click on "STOP" is seen.
+// After each PLU of the range the progress moves on.
 void afterRangePlu(const TransferHooks& hooks, int from, int plu) {
     if (hooks.progress) {
         hooks.progress(plu - from, plu);
-    }
-    if (hooks.letEventsRun) {
-        hooks.letEventsRun();
     }
 }
 

@@ -28,9 +28,9 @@ struct TransferHooks {
     // The progress window's Working flag: false once "STOP" was clicked.
     std::function<bool()> working;
     // After each PLU of the range: position p - FROM, and p for the label.
+    // (A window lets its events run while each exchange waits on the line:
+    // ScaleLink::setWhileWaiting.)
     std::function<void(int position, int plu)> progress;
-    // Let pending user-interface events run (repaint, the "STOP" click).
-    std::function<void()> letEventsRun;
 };
 
 using ReadOnePlu = std::function<PluReadResult(std::uint16_t plu, int row)>;

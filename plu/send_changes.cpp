@@ -196,9 +196,6 @@ SendChangesOutcome sendChangedRows(ScaleLink& link, UserInterface& ui, const Plu
         if (hooks.transfer.progress) {
             hooks.transfer.progress(static_cast<int>(i + 1), request.plu);
         }
-        if (hooks.transfer.letEventsRun) {
-            hooks.transfer.letEventsRun();
-        }
     }
     // The scale is told the upload is over whatever stopped it.
     endPluUpload(knowledge, link);

@@ -50,8 +50,7 @@ struct FakeScale {
                     if (plu == stopAfterPlu) {
                         working = false;
                     }
-                },
-                {}};
+                }};
     }
 };
 
